@@ -1,0 +1,79 @@
+#pragma once
+// File-system service with Windows semantics: paths are Windows paths in the
+// ANSI code page ("c:\windows\inf\oem1.inf"), names compare without regard to
+// case, and failures are RuntimeErrors numbered as the classic runtime numbers
+// them (53 file not found, 75 access refused, 76 path not found, ...).
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "platform/Service.h"
+
+namespace platform {
+
+// Lists the bare names matching a wildcard pattern, one at a time.
+class FileEnumeration {
+public:
+  virtual ~FileEnumeration() = default;
+  // The next name, or the empty text when the listing is exhausted.
+  virtual std::string Next() = 0;
+};
+
+// A file open for sequential reading; closed when the object goes away.
+class InputFile {
+public:
+  virtual ~InputFile() = default;
+  virtual uint64_t Length() const = 0;
+  // Reads up to `count` bytes at the current position; fewer only at the end
+  // of the file. Raises 57 (device I/O error) when the read itself fails.
+  virtual size_t Read(unsigned char* buffer, size_t count) = 0;
+};
+
+// A local date and time, as a file's last-modified stamp.
+struct LocalTime {
+  int year = 0;
+  int month = 0;     // 1..12
+  int day = 0;       // 1..31
+  int dayOfWeek = 0; // 0 = Sunday .. 6 = Saturday
+  int hour = 0;
+  int minute = 0;
+  int second = 0;
+};
+
+enum class EntryKinds { FilesOnly, FilesAndDirectories };
+
+class FileSystem {
+public:
+  virtual ~FileSystem() = default;
+  static std::shared_ptr<FileSystem> Native();
+
+  // The ordinary files (not directories, hidden or system files) of the
+  // pattern's folder whose names match its last component; `*` stands for
+  // any run of characters and `?` for one, compared without regard to case.
+  // A missing folder lists nothing; a drive that does not exist raises 68.
+  virtual std::unique_ptr<FileEnumeration> EnumerateFiles(const std::string& pattern) = 0;
+
+  // The name of the first entry that matches `path` (wildcards allowed),
+  // directories included or not; hidden and system entries never match.
+  // Empty text when nothing matches.
+  virtual std::string FirstEntry(const std::string& path, EntryKinds kinds) = 0;
+
+  virtual std::unique_ptr<InputFile> OpenForReading(const std::string& path) = 0;
+
+  // What OpenFile(path, OF_EXIST) returns: 1 for an existing file, -1
+  // (HFILE_ERROR) for anything else, a folder included.
+  virtual int OpenFileExist(const std::string& path) = 0;
+
+  // Creates one directory; its parent must exist. Raises on failure.
+  virtual void MakeDirectory(const std::string& path) = 0;
+  // Creates the file with no content (an existing one is emptied).
+  virtual void CreateEmptyFile(const std::string& path) = 0;
+  // Deletes one file; a read-only file is refused with 75.
+  virtual void RemoveFile(const std::string& path) = 0;
+  virtual LocalTime LastModified(const std::string& path) = 0;
+};
+
+inline FileSystem& fileSystem() { return Service<FileSystem>::Get(); }
+
+} // namespace platform

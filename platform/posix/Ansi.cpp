@@ -1,0 +1,130 @@
+#include "platform/posix/Ansi.h"
+
+#include <cstdint>
+
+namespace platform::posix {
+namespace {
+
+// Unicode code points of Windows-1252 bytes 0x80..0x9F (0 where undefined,
+// which Windows maps to the C1 control of the same value).
+constexpr char16_t kHigh[32] = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+
+char32_t ToUnicode(unsigned char c) { return c >= 0x80 && c < 0xA0 ? kHigh[c - 0x80] : c; }
+
+int FromUnicode(char32_t u) {
+  if (u < 0x80 || (u >= 0xA0 && u <= 0xFF)) return static_cast<int>(u);
+  for (int i = 0; i < 32; ++i)
+    if (kHigh[i] == u) return 0x80 + i;
+  return -1;
+}
+
+void AppendUtf8(std::string& out, char32_t u) {
+  if (u < 0x80) {
+    out += static_cast<char>(u);
+  } else if (u < 0x800) {
+    out += static_cast<char>(0xC0 | (u >> 6));
+    out += static_cast<char>(0x80 | (u & 0x3F));
+  } else if (u < 0x10000) {
+    out += static_cast<char>(0xE0 | (u >> 12));
+    out += static_cast<char>(0x80 | ((u >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (u & 0x3F));
+  } else {
+    out += static_cast<char>(0xF0 | (u >> 18));
+    out += static_cast<char>(0x80 | ((u >> 12) & 0x3F));
+    out += static_cast<char>(0x80 | ((u >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (u & 0x3F));
+  }
+}
+
+// Decodes one UTF-8 character at `i`; a byte that starts no valid sequence
+// stands for itself.
+char32_t DecodeUtf8(std::string_view s, size_t& i) {
+  auto b = static_cast<unsigned char>(s[i]);
+  int extra = b >= 0xF8 ? 0 : b >= 0xF0 ? 3 : b >= 0xE0 ? 2 : b >= 0xC0 ? 1 : 0;
+  if (extra == 0 || i + extra >= s.size()) {
+    ++i;
+    return b;
+  }
+  char32_t u = b & (0x3F >> extra);
+  for (int k = 1; k <= extra; ++k) {
+    auto c = static_cast<unsigned char>(s[i + k]);
+    if ((c & 0xC0) != 0x80) {
+      ++i;
+      return b;
+    }
+    u = (u << 6) | (c & 0x3F);
+  }
+  i += extra + 1;
+  return u;
+}
+
+char32_t UpperUnicode(char32_t u) {
+  if (u >= 'a' && u <= 'z') return u - 32;
+  if (u >= 0xE0 && u <= 0xFE && u != 0xF7) return u - 32;
+  switch (u) {
+  case 0xFF:
+    return 0x178;
+  case 0x161:
+    return 0x160;
+  case 0x153:
+    return 0x152;
+  case 0x17E:
+    return 0x17D;
+  default:
+    return u;
+  }
+}
+
+} // namespace
+
+std::string AnsiToUtf8(std::string_view ansi) {
+  std::string out;
+  out.reserve(ansi.size());
+  for (char c : ansi) AppendUtf8(out, ToUnicode(static_cast<unsigned char>(c)));
+  return out;
+}
+
+std::string Utf8ToAnsi(std::string_view utf8) {
+  std::string out;
+  out.reserve(utf8.size());
+  for (size_t i = 0; i < utf8.size();) {
+    int c = FromUnicode(DecodeUtf8(utf8, i));
+    out += c < 0 ? '?' : static_cast<char>(c);
+  }
+  return out;
+}
+
+unsigned char AnsiUpper(unsigned char c) {
+  int u = FromUnicode(UpperUnicode(ToUnicode(c)));
+  return u < 0 ? c : static_cast<unsigned char>(u);
+}
+
+int CompareNamesNoCase(std::string_view a, std::string_view b) {
+  size_t i = 0, j = 0;
+  while (i < a.size() && j < b.size()) {
+    char32_t x = UpperUnicode(DecodeUtf8(a, i));
+    char32_t y = UpperUnicode(DecodeUtf8(b, j));
+    if (x != y) return x < y ? -1 : 1;
+  }
+  if (i < a.size()) return 1;
+  if (j < b.size()) return -1;
+  return a.compare(b) < 0 ? -1 : a.compare(b) > 0 ? 1 : 0;
+}
+
+bool EqualNoCase(std::string_view a, std::string_view b) {
+  size_t i = 0, j = 0;
+  while (i < a.size() && j < b.size())
+    if (UpperUnicode(DecodeUtf8(a, i)) != UpperUnicode(DecodeUtf8(b, j))) return false;
+  return i == a.size() && j == b.size();
+}
+
+std::u32string UpperCharacters(std::string_view utf8) {
+  std::u32string out;
+  for (size_t i = 0; i < utf8.size();) out += UpperUnicode(DecodeUtf8(utf8, i));
+  return out;
+}
+
+} // namespace platform::posix

@@ -1,0 +1,25 @@
+#pragma once
+// Conversions between the ANSI code page (Windows-1252) that the core speaks
+// and the UTF-8 names of the Linux file system, as Wine converts them.
+
+#include <string>
+#include <string_view>
+
+namespace platform::posix {
+
+std::string AnsiToUtf8(std::string_view ansi);
+// Characters that Windows-1252 cannot hold become '?'.
+std::string Utf8ToAnsi(std::string_view utf8);
+
+// Upper-case Windows-1252 byte.
+unsigned char AnsiUpper(unsigned char c);
+
+// Compares two UTF-8 names without regard to case, as Wine orders a
+// directory listing: by upper-cased characters, then by their exact bytes.
+int CompareNamesNoCase(std::string_view a, std::string_view b);
+bool EqualNoCase(std::string_view utf8a, std::string_view utf8b);
+
+// The characters of a UTF-8 text, upper-cased.
+std::u32string UpperCharacters(std::string_view utf8);
+
+} // namespace platform::posix

@@ -1,0 +1,189 @@
+// The file-system service on Linux, with the semantics of Wine's kernel32.
+
+#include "platform/FileSystem.h"
+
+#include <cerrno>
+#include <ctime>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <utility>
+#include <vector>
+
+#include "platform/RuntimeError.h"
+#include "platform/posix/Ansi.h"
+#include "platform/posix/Errors.h"
+#include "platform/posix/Wildcard.h"
+#include "platform/posix/WinePath.h"
+
+namespace platform {
+namespace {
+
+using posix::HostPath;
+
+class NameList final : public FileEnumeration {
+public:
+  explicit NameList(std::vector<std::string> names) : names_(std::move(names)) {}
+  std::string Next() override { return next_ < names_.size() ? names_[next_++] : std::string(); }
+
+private:
+  std::vector<std::string> names_;
+  size_t next_ = 0;
+};
+
+class PosixInputFile final : public InputFile {
+public:
+  PosixInputFile(int fd, uint64_t length) : fd_(fd), length_(length) {}
+  ~PosixInputFile() override { ::close(fd_); }
+  PosixInputFile(const PosixInputFile&) = delete;
+  PosixInputFile& operator=(const PosixInputFile&) = delete;
+
+  uint64_t Length() const override { return length_; }
+
+  size_t Read(unsigned char* buffer, size_t count) override {
+    size_t done = 0;
+    while (done < count) {
+      ssize_t n = ::read(fd_, buffer + done, count - done);
+      if (n < 0) {
+        if (errno == EINTR) continue;
+        throw RuntimeError(RuntimeError::DeviceIOError);
+      }
+      if (n == 0) break;
+      done += static_cast<size_t>(n);
+    }
+    return done;
+  }
+
+private:
+  int fd_;
+  uint64_t length_;
+};
+
+// Splits a pattern into its folder part and its last component.
+std::pair<std::string, std::string> SplitPattern(const std::string& pattern) {
+  size_t cut = pattern.find_last_of("\\/");
+  if (cut != std::string::npos) {
+    std::string folder = pattern.substr(0, cut);
+    if (folder.empty() || (folder.size() == 2 && folder[1] == ':')) folder += '\\';
+    return {folder, pattern.substr(cut + 1)};
+  }
+  if (pattern.size() >= 2 && pattern[1] == ':') return {pattern.substr(0, 2), pattern.substr(2)};
+  return {"", pattern};
+}
+
+bool IsBareDrive(const std::string& path) { return path.size() == 2 && path[1] == ':'; }
+
+// Entries of the pattern's folder matching its last component, in listing
+// order; hidden (dot) entries never match.
+std::vector<std::string> Matches(const std::string& pattern, EntryKinds kinds, bool firstOnly) {
+  auto [folder, mask] = SplitPattern(pattern);
+  HostPath where = posix::Resolve(folder);
+  if (!where.driveFound) throw RuntimeError(RuntimeError::DeviceUnavailable);
+  std::vector<std::string> found;
+  if (!where.exists || !where.isDirectory || mask.empty()) return found;
+  posix::Wildcard wildcard(posix::AnsiToUtf8(mask));
+  for (const std::string& name : posix::ListFolder(where.path)) {
+    if (name[0] == '.' || !wildcard.Matches(name)) continue;
+    struct stat st;
+    if (::stat((where.path + "/" + name).c_str(), &st) != 0) continue;
+    bool wanted = S_ISREG(st.st_mode) ||
+                  (kinds == EntryKinds::FilesAndDirectories && S_ISDIR(st.st_mode));
+    if (!wanted) continue;
+    found.push_back(posix::Utf8ToAnsi(name));
+    if (firstOnly) break;
+  }
+  return found;
+}
+
+// The resolved path of a file that an operation is about to touch; raises
+// the error Windows gives when its folder or drive is missing.
+HostPath ResolveInExistingFolder(const std::string& path) {
+  HostPath where = posix::Resolve(path);
+  if (!where.driveFound || !where.parentExists) throw RuntimeError(RuntimeError::PathNotFound);
+  return where;
+}
+
+class PosixFileSystem final : public FileSystem {
+public:
+  std::unique_ptr<FileEnumeration> EnumerateFiles(const std::string& pattern) override {
+    return std::make_unique<NameList>(Matches(pattern, EntryKinds::FilesOnly, false));
+  }
+
+  std::string FirstEntry(const std::string& path, EntryKinds kinds) override {
+    if (path.empty()) return ".";
+    if (IsBareDrive(path)) {
+      if (!posix::Resolve(path + "\\").driveFound)
+        throw RuntimeError(RuntimeError::DeviceUnavailable);
+      return {};
+    }
+    auto names = Matches(path, kinds, true);
+    return names.empty() ? std::string() : names.front();
+  }
+
+  std::unique_ptr<InputFile> OpenForReading(const std::string& path) override {
+    HostPath where = ResolveInExistingFolder(path);
+    if (!where.exists) throw RuntimeError(RuntimeError::FileNotFound);
+    if (where.isDirectory) throw RuntimeError(RuntimeError::PathFileAccessError);
+    int fd = ::open(where.path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) throw posix::ErrorFromErrno(errno);
+    struct stat st;
+    if (::fstat(fd, &st) != 0) {
+      int error = errno;
+      ::close(fd);
+      throw posix::ErrorFromErrno(error);
+    }
+    return std::make_unique<PosixInputFile>(fd, static_cast<uint64_t>(st.st_size));
+  }
+
+  int OpenFileExist(const std::string& path) override {
+    try {
+      HostPath where = posix::Resolve(path);
+      if (!where.exists || where.isDirectory) return -1;
+      return ::access(where.path.c_str(), R_OK) == 0 ? 1 : -1;
+    } catch (const RuntimeError&) {
+      return -1;
+    }
+  }
+
+  void MakeDirectory(const std::string& path) override {
+    HostPath where = ResolveInExistingFolder(path);
+    if (where.exists) throw RuntimeError(RuntimeError::PathFileAccessError);
+    if (::mkdir(where.path.c_str(), 0777) != 0) throw posix::ErrorFromErrno(errno);
+  }
+
+  void CreateEmptyFile(const std::string& path) override {
+    HostPath where = ResolveInExistingFolder(path);
+    if (where.isDirectory) throw RuntimeError(RuntimeError::PathFileAccessError);
+    if (where.exists && ::access(where.path.c_str(), W_OK) != 0)
+      throw RuntimeError(RuntimeError::PathFileAccessError);
+    int fd = ::open(where.path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    if (fd < 0) throw posix::ErrorFromErrno(errno);
+    ::close(fd);
+  }
+
+  void RemoveFile(const std::string& path) override {
+    HostPath where = ResolveInExistingFolder(path);
+    if (!where.exists) throw RuntimeError(RuntimeError::FileNotFound);
+    struct stat st;
+    if (where.isDirectory || ::stat(where.path.c_str(), &st) != 0 || !(st.st_mode & S_IWUSR))
+      throw RuntimeError(RuntimeError::PathFileAccessError); // folders and read-only files
+    if (::unlink(where.path.c_str()) != 0) throw posix::ErrorFromErrno(errno);
+  }
+
+  LocalTime LastModified(const std::string& path) override {
+    HostPath where = ResolveInExistingFolder(path);
+    struct stat st;
+    if (!where.exists || ::stat(where.path.c_str(), &st) != 0)
+      throw RuntimeError(RuntimeError::FileNotFound);
+    std::tm tm{};
+    ::localtime_r(&st.st_mtime, &tm);
+    return LocalTime{tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_wday,
+                     tm.tm_hour,        tm.tm_min,     tm.tm_sec};
+  }
+};
+
+} // namespace
+
+std::shared_ptr<FileSystem> FileSystem::Native() { return std::make_shared<PosixFileSystem>(); }
+
+} // namespace platform

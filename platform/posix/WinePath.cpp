@@ -1,0 +1,249 @@
+#include "platform/posix/WinePath.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cstdlib>
+#include <dirent.h>
+#include <limits.h>
+#include <string_view>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "platform/RuntimeError.h"
+#include "platform/posix/Ansi.h"
+
+namespace platform::posix {
+namespace {
+
+bool IsSeparator(char c) { return c == '\\' || c == '/'; }
+
+std::string PrefixFolder() {
+  if (const char* prefix = std::getenv("WINEPREFIX"); prefix && *prefix) return prefix;
+  const char* home = std::getenv("HOME");
+  return std::string(home ? home : "") + "/.wine";
+}
+
+bool StatPath(const std::string& path, struct stat& st) { return ::stat(path.c_str(), &st) == 0; }
+
+// The Linux folder of a drive letter (lower case), or empty when none.
+std::string DriveFolder(char letter) {
+  struct stat st;
+  std::string device = PrefixFolder() + "/dosdevices/" + letter + ":";
+  if (StatPath(device, st) && S_ISDIR(st.st_mode)) return device;
+  if (letter == 'c') {
+    std::string drive = PrefixFolder() + "/drive_c";
+    if (StatPath(drive, st) && S_ISDIR(st.st_mode)) return drive;
+  }
+  if (letter == 'z') return "/";
+  return {};
+}
+
+std::vector<std::string> SplitComponents(std::string_view path) {
+  std::vector<std::string> parts;
+  std::string current;
+  for (char c : path) {
+    if (IsSeparator(c)) {
+      parts.push_back(current);
+      current.clear();
+    } else {
+      current += c;
+    }
+  }
+  parts.push_back(current);
+  return parts;
+}
+
+// Folds "." and ".." away and cuts trailing dots and blanks, as Windows
+// normalises a full path; checks each name for forbidden characters.
+void Normalise(std::vector<std::string>& components, const std::vector<std::string>& added) {
+  for (std::string part : added) {
+    if (part == "." || part.empty()) continue;
+    if (part == "..") {
+      if (!components.empty()) components.pop_back();
+      continue;
+    }
+    while (!part.empty() && (part.back() == '.' || part.back() == ' ')) part.pop_back();
+    if (part.empty()) continue;
+    for (char c : part) {
+      auto u = static_cast<unsigned char>(c);
+      if (u < 0x20 || c == '<' || c == '>' || c == ':' || c == '"' || c == '|' || c == '*' ||
+          c == '?')
+        throw RuntimeError(RuntimeError::BadFileName);
+    }
+    components.push_back(part);
+  }
+}
+
+struct WindowsAbsolute {
+  char drive = 0; // lower case
+  std::vector<std::string> components;
+};
+
+WindowsAbsolute CurrentFolder() {
+  char buffer[PATH_MAX];
+  std::string cwd = ::getcwd(buffer, sizeof buffer) ? buffer : "/";
+  std::string windows = AnsiToUtf8(WindowsPathOf(cwd));
+  WindowsAbsolute result;
+  result.drive = static_cast<char>(std::tolower(static_cast<unsigned char>(windows[0])));
+  auto parts = SplitComponents(std::string_view(windows).substr(2));
+  for (auto& p : parts)
+    if (!p.empty()) result.components.push_back(p);
+  return result;
+}
+
+WindowsAbsolute MakeAbsolute(const std::string& utf8) {
+  std::string_view rest = utf8;
+  WindowsAbsolute result;
+  bool hasDrive = rest.size() >= 2 && rest[1] == ':' && std::isalpha(static_cast<unsigned char>(rest[0]));
+  if (hasDrive) {
+    result.drive = static_cast<char>(std::tolower(static_cast<unsigned char>(rest[0])));
+    rest.remove_prefix(2);
+    if (rest.empty() || !IsSeparator(rest[0])) {
+      // Drive-relative: the current folder when it is on that drive, else the root.
+      WindowsAbsolute current = CurrentFolder();
+      if (current.drive == result.drive) result.components = current.components;
+    }
+  } else {
+    WindowsAbsolute current = CurrentFolder();
+    result.drive = current.drive;
+    if (rest.empty() || !IsSeparator(rest[0])) result.components = current.components;
+  }
+  Normalise(result.components, SplitComponents(rest));
+  return result;
+}
+
+// The entry of `folder` whose name equals `name` without regard to case.
+std::string FindNoCase(const std::string& folder, const std::string& name) {
+  std::string found;
+  if (DIR* dir = ::opendir(folder.c_str())) {
+    while (dirent* entry = ::readdir(dir)) {
+      if (EqualNoCase(entry->d_name, name)) {
+        found = entry->d_name;
+        break;
+      }
+    }
+    ::closedir(dir);
+  }
+  return found;
+}
+
+std::string Join(const std::string& folder, const std::string& name) {
+  return folder.back() == '/' ? folder + name : folder + "/" + name;
+}
+
+// Splits an absolute Linux path into its components.
+std::vector<std::string> LinuxComponents(const std::string& path) {
+  std::vector<std::string> parts;
+  for (auto& p : SplitComponents(path))
+    if (!p.empty() && p != ".") {
+      if (p == "..") {
+        if (!parts.empty()) parts.pop_back();
+      } else {
+        parts.push_back(p);
+      }
+    }
+  return parts;
+}
+
+std::string RealPath(const std::string& path) {
+  char buffer[PATH_MAX];
+  if (::realpath(path.c_str(), buffer)) return buffer;
+  return path;
+}
+
+} // namespace
+
+HostPath Resolve(const std::string& windowsPath) {
+  HostPath result;
+  std::string utf8 = AnsiToUtf8(windowsPath);
+  if (utf8.size() >= 2 && IsSeparator(utf8[0]) && IsSeparator(utf8[1])) {
+    // Network paths lead nowhere here: the path is not found.
+    result.path = "/nonexistent-unc-path";
+    return result;
+  }
+  WindowsAbsolute absolute = MakeAbsolute(utf8);
+  std::string folder = DriveFolder(absolute.drive);
+  if (folder.empty()) return result;
+  result.driveFound = true;
+
+  std::string current = folder;
+  size_t n = absolute.components.size();
+  result.parentExists = true;
+  result.exists = true;
+  for (size_t i = 0; i < n; ++i) {
+    const std::string& name = absolute.components[i];
+    struct stat st;
+    bool folderOk = i == 0 || (result.exists && result.isDirectory);
+    std::string next = Join(current, name);
+    if (folderOk && !StatPath(next, st)) {
+      std::string real = FindNoCase(current, name);
+      if (!real.empty()) next = Join(current, real);
+    }
+    current = next;
+    if (!folderOk) {
+      result.exists = false;
+      result.parentExists = false;
+      continue;
+    }
+    if (StatPath(current, st)) {
+      result.isDirectory = S_ISDIR(st.st_mode);
+    } else {
+      result.exists = false;
+      result.isDirectory = false;
+      if (i + 1 < n) result.parentExists = false;
+    }
+    if (i + 1 < n && result.exists && !result.isDirectory) {
+      result.exists = false;
+      result.parentExists = false;
+    }
+  }
+  if (n == 0) {
+    result.isDirectory = true;
+  }
+  result.path = current;
+  return result;
+}
+
+std::string WindowsPathOf(const std::string& linuxPath) {
+  std::string real = RealPath(linuxPath);
+  std::vector<std::string> target = LinuxComponents(real);
+  char bestDrive = 'z';
+  size_t bestLength = 0;
+  bool found = false;
+  for (char letter = 'a'; letter <= 'z'; ++letter) {
+    std::string folder = DriveFolder(letter);
+    if (folder.empty()) continue;
+    std::vector<std::string> root = LinuxComponents(RealPath(folder));
+    if (root.size() > target.size()) continue;
+    if (!std::equal(root.begin(), root.end(), target.begin())) continue;
+    if (!found || root.size() > bestLength) {
+      bestDrive = letter;
+      bestLength = root.size();
+      found = true;
+    }
+  }
+  std::string windows;
+  windows += static_cast<char>(std::toupper(static_cast<unsigned char>(bestDrive)));
+  windows += ":\\";
+  for (size_t i = bestLength; i < target.size(); ++i) {
+    if (i > bestLength) windows += '\\';
+    windows += target[i];
+  }
+  return Utf8ToAnsi(windows);
+}
+
+std::vector<std::string> ListFolder(const std::string& linuxFolder) {
+  std::vector<std::string> names;
+  if (DIR* dir = ::opendir(linuxFolder.c_str())) {
+    while (dirent* entry = ::readdir(dir)) {
+      std::string_view name = entry->d_name;
+      if (name != "." && name != "..") names.emplace_back(name);
+    }
+    ::closedir(dir);
+  }
+  std::sort(names.begin(), names.end(),
+            [](const std::string& a, const std::string& b) { return CompareNamesNoCase(a, b) < 0; });
+  return names;
+}
+
+} // namespace platform::posix

@@ -1,0 +1,33 @@
+#pragma once
+// Finds a text in a run of bytes without regard to case, comparing every
+// byte through a 256-entry upper-case table: nothing is copied or converted.
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+#include "platform/TextCase.h"
+
+class TextFinder {
+public:
+  TextFinder(std::string_view text, const platform::CaseTable& upper);
+
+  size_t Length() const { return needle_.size(); }
+  // True when the bytes hold the text (upper-cased, as the needle is).
+  bool FoundIn(const unsigned char* data, size_t size) const;
+
+private:
+  bool MatchesAt(const unsigned char* at) const;
+  // A byte's probe: the value `b | mask` has exactly when b upper-cases to the
+  // needle's byte, or more often (a superset, checked afterwards).
+  struct Probe {
+    unsigned char value = 0;
+    unsigned char mask = 0;
+    bool usable = false;
+  };
+  Probe ProbeFor(unsigned char upperByte) const;
+
+  const platform::CaseTable& upper_;
+  std::string needle_; // upper-cased
+  Probe first_, last_;
+};

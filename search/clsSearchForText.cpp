@@ -1,0 +1,90 @@
+#include "search/clsSearchForText.h"
+
+#include <cstring>
+
+#include "platform/Events.h"
+#include "platform/FileSystem.h"
+#include "platform/RuntimeError.h"
+#include "platform/TextCase.h"
+#include "search/TextFinder.h"
+
+namespace {
+constexpr size_t kBlock = 4096;
+}
+
+clsSearchForText::clsSearchForText() { ResetFilesFound(); }
+
+clsSearchForText::~clsSearchForText() = default;
+
+int16_t clsSearchForText::FileFoundCount() const {
+  if (!FilesFound_) throw RuntimeError(RuntimeError::ObjectNotSet);
+  return ToInt16(FilesFound_->Count());
+}
+
+std::string clsSearchForText::FileFoundName(int16_t FileIndex) const {
+  if (FileIndex <= 0) return {};
+  if (!FilesFound_) throw RuntimeError(RuntimeError::ObjectNotSet);
+  return FilesFound_->Item(FileIndex)->path();
+}
+
+bool clsSearchForText::PathOK(const std::string& PassedPath) const {
+  if (PassedPath.empty()) return false;
+  return !platform::fileSystem().EnumerateFiles(PassedPath)->Next().empty();
+}
+
+int16_t clsSearchForText::Search() {
+  ResetFilesFound();
+  FilesSearched_ = 0;
+  if (!PathOK(path_)) return 0;
+  const std::string folder = GetFolderPart(path_);
+  const TextFinder finder(SearchText_, platform::UpperCaseTable());
+  auto names = platform::fileSystem().EnumerateFiles(path_);
+  for (std::string name = names->Next(); !name.empty(); name = names->Next()) {
+    platform::DoEvents();
+    FilesSearched_ = ToInt16(FilesSearched_ + 1);
+    std::string fullPath = folder + "\\" + name;
+    if (FileContainsText(fullPath, finder)) FilesFound_->Add(fullPath, "");
+  }
+  return ToInt16(FilesFound_->Count());
+}
+
+void clsSearchForText::ResetFilesFound() { FilesFound_ = std::make_shared<colFile>(); }
+
+std::string clsSearchForText::GetFolderPart(const std::string& pattern) {
+  for (size_t i = pattern.size(); i-- > 0;) {
+    if (pattern[i] == ':') return pattern.substr(0, i + 1);
+    if (pattern[i] == '\\') return pattern.substr(0, i);
+  }
+  return {};
+}
+
+bool clsSearchForText::FileContainsText(const std::string& filePath, const std::string& text) {
+  return FileContainsText(filePath, TextFinder(text, platform::UpperCaseTable()));
+}
+
+// Reads the file in 4096-byte blocks. Each block is read in behind the last
+// L bytes of the window before it (the carry), so a text that straddles two
+// blocks, or is longer than one, lies whole inside one window.
+bool clsSearchForText::FileContainsText(const std::string& filePath, const TextFinder& finder) {
+  const size_t L = finder.Length();
+  if (L == 0 || filePath.empty()) return false;
+  auto file = platform::fileSystem().OpenForReading(filePath);
+  const uint64_t N = file->Length();
+  window_.resize(L + kBlock);
+  unsigned char* window = window_.data();
+  size_t carry = 0;
+  uint64_t blocks = N / kBlock;
+  const size_t rest = static_cast<size_t>(N % kBlock);
+  for (uint64_t b = 0; b <= blocks; ++b) {
+    const size_t want = b < blocks ? kBlock : rest;
+    if (want == 0) break;
+    const size_t got = file->Read(window + carry, want);
+    const size_t size = carry + got;
+    if (finder.FoundIn(window, size)) return true;
+    if (got < want) break; // the file became shorter while it was read
+    const size_t keep = size < L ? size : L;
+    std::memmove(window, window + size - keep, keep);
+    carry = keep;
+  }
+  return false;
+}

@@ -1,0 +1,124 @@
+// How the Linux layer maps Windows paths and names.
+
+#include "platform/posix/WinePath.h"
+
+#include <cstdlib>
+#include <filesystem>
+#include <gtest/gtest.h>
+
+#include "platform/RuntimeError.h"
+#include "platform/posix/Ansi.h"
+#include "platform/posix/Wildcard.h"
+#include "tests/support/TestDrive.h"
+
+namespace fs = std::filesystem;
+using namespace platform::posix;
+
+namespace {
+
+// A Wine prefix of its own, with WINEPREFIX pointing at it while it lives.
+class PrefixEnv {
+public:
+  PrefixEnv() {
+    char pattern[] = "/tmp/talmirex-prefix-XXXXXX";
+    root_ = ::mkdtemp(pattern);
+    old_ = std::getenv("WINEPREFIX") ? std::getenv("WINEPREFIX") : "";
+    ::setenv("WINEPREFIX", root_.c_str(), 1);
+  }
+  ~PrefixEnv() {
+    ::setenv("WINEPREFIX", old_.c_str(), 1);
+    std::error_code ignored;
+    fs::remove_all(root_, ignored);
+  }
+  fs::path root_;
+
+private:
+  std::string old_;
+};
+
+TEST(Ansi, RoundTripsWindows1252ThroughUtf8) {
+  std::string all;
+  for (int c = 1; c < 256; ++c) all += static_cast<char>(c);
+  EXPECT_EQ(Utf8ToAnsi(AnsiToUtf8(all)), all);
+  EXPECT_EQ(AnsiToUtf8("\x80"), "\xe2\x82\xac");       // euro sign
+  EXPECT_EQ(AnsiToUtf8("caf\xe9"), "caf\xc3\xa9");     // é
+  EXPECT_EQ(Utf8ToAnsi("\xe4\xb8\xad.inf"), "?.inf");  // no such character in 1252
+  EXPECT_EQ(Utf8ToAnsi("bad\xff"), "bad\xff");         // not UTF-8: kept as it is
+}
+
+TEST(Ansi, NamesCompareAsWineSortsThem) {
+  EXPECT_LT(CompareNamesNoCase("apple", "Banana"), 0);
+  EXPECT_LT(CompareNamesNoCase("Zed", "_u"), 0);
+  EXPECT_LT(CompareNamesNoCase("9", "a"), 0);
+  EXPECT_LT(CompareNamesNoCase("z", "\xc3\xa9"), 0); // é after the ASCII letters
+  EXPECT_TRUE(EqualNoCase("\xc3\xa9T\xc3\xa9", "\xc3\x89t\xc3\x89"));
+  EXPECT_FALSE(EqualNoCase("ab", "abc"));
+}
+
+TEST(Wildcard, StarsAndQuestionMarks) {
+  struct {
+    const char *pattern, *name;
+    bool match;
+  } cases[] = {
+      {"oem*.inf", "OEM12.INF", true}, {"oem*.inf", "oem.inf", true},   {"oem*.inf", "oem1.inf.bak", false},
+      {"oem?.inf", "oem12.inf", false}, {"*", "", true},                {"*.*", "noextension", true},
+      {"a*b*c", "aXbYbZc", true},       {"a*b*c", "aXbYbZ", false},     {"\xc3\xa9*", "\xc3\x89t\xc3\xa9", true},
+      {"?", "\xc3\xa9", true}, // one character, two bytes
+  };
+  for (auto& c : cases) EXPECT_EQ(Wildcard(c.pattern).Matches(c.name), c.match) << c.pattern << " " << c.name;
+}
+
+TEST(WinePath, DrivesComeFromTheDosdevicesFolder) {
+  PrefixEnv env;
+  fs::create_directories(env.root_ / "dosdevices");
+  fs::create_directories(env.root_ / "drive_c" / "Windows" / "INF");
+  fs::create_directories(env.root_ / "elsewhere");
+  fs::create_symlink("../elsewhere", env.root_ / "dosdevices" / "d:");
+
+  // No c: link: the prefix's drive_c stands in.
+  HostPath c = Resolve("C:\\windows\\inf\\oem1.inf");
+  EXPECT_TRUE(c.driveFound);
+  EXPECT_TRUE(c.parentExists);
+  EXPECT_FALSE(c.exists);
+  EXPECT_EQ(c.path, (env.root_ / "drive_c" / "Windows" / "INF" / "oem1.inf").string());
+
+  HostPath d = Resolve("d:\\");
+  EXPECT_TRUE(d.exists);
+  EXPECT_TRUE(d.isDirectory);
+
+  HostPath z = Resolve("z:\\tmp");
+  EXPECT_TRUE(z.exists);
+  EXPECT_EQ(z.path, "/tmp");
+
+  EXPECT_FALSE(Resolve("q:\\x").driveFound);
+
+  HostPath missingFolder = Resolve("c:\\nowhere\\x.inf");
+  EXPECT_FALSE(missingFolder.parentExists);
+
+  EXPECT_EQ(WindowsPathOf((env.root_ / "elsewhere" / "sub").string()), "D:\\sub");
+  EXPECT_EQ(WindowsPathOf((env.root_ / "drive_c").string()), "C:\\");
+  EXPECT_EQ(WindowsPathOf("/usr/bin"), "Z:\\usr\\bin");
+  EXPECT_EQ(WindowsPathOf("/"), "Z:\\");
+}
+
+TEST(WinePath, ForbiddenCharactersAreBadNames) {
+  TestDrive d;
+  for (const char* bad : {"a|b", "a\"b", "a<b", "a:b", "a*b", "a?b"}) {
+    try {
+      Resolve(d.Win(bad));
+      FAIL() << bad;
+    } catch (const RuntimeError& e) {
+      EXPECT_EQ(e.Number(), RuntimeError::BadFileName) << bad;
+    }
+  }
+}
+
+TEST(WinePath, TrailingDotsAndBlanksAreCut) {
+  TestDrive d;
+  d.Write("name", "x");
+  EXPECT_TRUE(Resolve(d.Win("name.")).exists);
+  EXPECT_TRUE(Resolve(d.Win("name ")).exists);
+  EXPECT_TRUE(Resolve(d.Win("NAME")).exists);
+}
+
+} // namespace

@@ -1,0 +1,34 @@
+#pragma once
+// A file-system service that hands every call on to another one; tests
+// derive from it to watch calls or to make chosen ones fail.
+
+#include <memory>
+#include <string>
+
+#include "platform/FileSystem.h"
+
+class FileSystemDecorator : public platform::FileSystem {
+public:
+  explicit FileSystemDecorator(std::shared_ptr<platform::FileSystem> inner = Native())
+      : inner_(std::move(inner)) {}
+
+  std::unique_ptr<platform::FileEnumeration> EnumerateFiles(const std::string& pattern) override {
+    return inner_->EnumerateFiles(pattern);
+  }
+  std::string FirstEntry(const std::string& path, platform::EntryKinds kinds) override {
+    return inner_->FirstEntry(path, kinds);
+  }
+  std::unique_ptr<platform::InputFile> OpenForReading(const std::string& path) override {
+    return inner_->OpenForReading(path);
+  }
+  int OpenFileExist(const std::string& path) override { return inner_->OpenFileExist(path); }
+  void MakeDirectory(const std::string& path) override { inner_->MakeDirectory(path); }
+  void CreateEmptyFile(const std::string& path) override { inner_->CreateEmptyFile(path); }
+  void RemoveFile(const std::string& path) override { inner_->RemoveFile(path); }
+  platform::LocalTime LastModified(const std::string& path) override {
+    return inner_->LastModified(path);
+  }
+
+protected:
+  std::shared_ptr<platform::FileSystem> inner_;
+};

@@ -1,0 +1,38 @@
+#pragma once
+// A throwaway folder on drive C: for tests that touch files. On Linux drive
+// C: is a temporary folder behind a throwaway Wine prefix (WINEPREFIX points
+// at it); under Wine it is the test prefix's own drive C:.
+
+#include <string>
+
+class TestDrive {
+public:
+  TestDrive();
+  ~TestDrive();
+  TestDrive(const TestDrive&) = delete;
+  TestDrive& operator=(const TestDrive&) = delete;
+
+  // The Windows path of `relative` (components separated by '\') inside the
+  // folder; the folder itself for an empty text.
+  std::string Win(const std::string& relative = "") const;
+  // The same place as a path of the machine's own file system.
+  std::string Host(const std::string& relative = "") const;
+
+  void Write(const std::string& relative, const std::string& bytes) const;
+  std::string Read(const std::string& relative) const;
+  bool Exists(const std::string& relative) const;
+  bool IsDirectory(const std::string& relative) const;
+  void MakeDir(const std::string& relative) const;
+  void SetReadOnly(const std::string& relative, bool readOnly) const;
+
+private:
+  std::string name_; // the folder's name in the root of C:
+};
+
+// Host side of the drive, one file per platform.
+namespace testhost {
+// Windows path prefix of drive C:'s root ("c:") and its host path.
+std::string DriveRootHost();
+std::string ToHost(const std::string& windowsPath);
+void SetReadOnly(const std::string& hostPath, bool readOnly);
+} // namespace testhost

@@ -1,0 +1,58 @@
+// On Linux drive C: is a temporary folder behind a throwaway Wine prefix,
+// made once per test program and removed when it ends.
+
+#include <cstdlib>
+#include <filesystem>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "tests/support/TestDrive.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+struct Prefix {
+  fs::path root;
+  Prefix() {
+    char pattern[] = "/tmp/talmirex-test-XXXXXX";
+    root = ::mkdtemp(pattern);
+    fs::create_directories(root / "prefix" / "dosdevices");
+    fs::create_directories(root / "drive");
+    fs::create_symlink("../../drive", root / "prefix" / "dosdevices" / "c:");
+    ::setenv("WINEPREFIX", (root / "prefix").c_str(), 1);
+  }
+  ~Prefix() {
+    std::error_code ignored;
+    fs::remove_all(root, ignored);
+  }
+};
+
+const Prefix& ThePrefix() {
+  static Prefix prefix;
+  return prefix;
+}
+
+} // namespace
+
+namespace testhost {
+
+std::string DriveRootHost() { return (ThePrefix().root / "drive").string(); }
+
+std::string ToHost(const std::string& windowsPath) {
+  // Only paths on C: are handed in ("c:\name\...").
+  std::string host = DriveRootHost();
+  for (char c : windowsPath.substr(2)) host += c == '\\' ? '/' : c;
+  return host;
+}
+
+void SetReadOnly(const std::string& hostPath, bool readOnly) {
+  // Wine shows a file without write permission as read-only.
+  auto writable = fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write;
+  if (readOnly)
+    fs::permissions(hostPath, writable, fs::perm_options::remove);
+  else
+    fs::permissions(hostPath, fs::perms::owner_write, fs::perm_options::add);
+}
+
+} // namespace testhost
