@@ -10,7 +10,9 @@ std::function<void()>& handler() {
 }
 } // namespace
 
-void SetPendingEventsHandler(std::function<void()> h) { handler() = std::move(h); }
+void SetPendingEventsHandler(std::function<void()> h) {
+  handler() = std::move(h);
+}
 
 void DoEvents() {
   if (auto& h = handler()) h();

@@ -74,6 +74,8 @@ public:
   virtual LocalTime LastModified(const std::string& path) = 0;
 };
 
-inline FileSystem& fileSystem() { return Service<FileSystem>::Get(); }
+inline FileSystem& fileSystem() {
+  return Service<FileSystem>::Get();
+}
 
 } // namespace platform

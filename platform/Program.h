@@ -20,6 +20,8 @@ public:
   virtual std::string ExeName() = 0;
 };
 
-inline Program& program() { return Service<Program>::Get(); }
+inline Program& program() {
+  return Service<Program>::Get();
+}
 
 } // namespace platform

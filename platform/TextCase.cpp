@@ -5,7 +5,8 @@ namespace platform {
 std::string ToUpper(std::string_view text) {
   const CaseTable& upper = UpperCaseTable();
   std::string result(text);
-  for (char& c : result) c = static_cast<char>(upper[static_cast<unsigned char>(c)]);
+  for (char& c : result)
+    c = static_cast<char>(upper[static_cast<unsigned char>(c)]);
   return result;
 }
 

@@ -15,7 +15,8 @@ using Bytes16 = unsigned char __attribute__((vector_size(16)));
 
 TextFinder::TextFinder(std::string_view text, const platform::CaseTable& upper) : upper_(upper) {
   needle_.reserve(text.size());
-  for (char c : text) needle_ += static_cast<char>(upper[static_cast<unsigned char>(c)]);
+  for (char c : text)
+    needle_ += static_cast<char>(upper[static_cast<unsigned char>(c)]);
   if (!needle_.empty()) {
     first_ = ProbeFor(static_cast<unsigned char>(needle_.front()));
     last_ = ProbeFor(static_cast<unsigned char>(needle_.back()));
@@ -52,7 +53,8 @@ bool TextFinder::FoundIn(const unsigned char* data, size_t size) const {
   size_t i = 0;
   if (first_.usable && last_.usable) {
     // Look at the first and the last byte of sixteen candidates at a time;
-    // only where both can match is the whole text compared.
+    // only where both can match is the whole text compared. The rest of the
+    // candidates go one by one below.
     Bytes16 firstValue, firstMask, lastValue, lastMask;
     for (int k = 0; k < 16; ++k) {
       firstValue[k] = first_.value;
@@ -60,16 +62,21 @@ bool TextFinder::FoundIn(const unsigned char* data, size_t size) const {
       lastValue[k] = last_.value;
       lastMask[k] = last_.mask;
     }
-    for (; i + 16 <= starts; i += 16) {
-      Bytes16 head, tail;
-      std::memcpy(&head, data + i, sizeof head);
-      std::memcpy(&tail, data + i + n - 1, sizeof tail);
-      Bytes16 hits = ((head | firstMask) == firstValue) & ((tail | lastMask) == lastValue);
+    // Sixty-four candidates a round, one test of all their hits together.
+    for (; i + 64 <= starts; i += 64) {
+      Bytes16 hits[4];
+      for (int q = 0; q < 4; ++q) {
+        Bytes16 head, tail;
+        std::memcpy(&head, data + i + 16 * q, sizeof head);
+        std::memcpy(&tail, data + i + 16 * q + n - 1, sizeof tail);
+        hits[q] = ((head | firstMask) == firstValue) & ((tail | lastMask) == lastValue);
+      }
+      Bytes16 any = hits[0] | hits[1] | hits[2] | hits[3];
       uint64_t halves[2];
-      std::memcpy(halves, &hits, sizeof halves);
+      std::memcpy(halves, &any, sizeof halves);
       if ((halves[0] | halves[1]) == 0) continue;
-      for (int k = 0; k < 16; ++k)
-        if (hits[k] && MatchesAt(data + i + k)) return true;
+      for (int k = 0; k < 64; ++k)
+        if (hits[k / 16][k % 16] && MatchesAt(data + i + k)) return true;
     }
   }
   const unsigned char head = static_cast<unsigned char>(needle_.front());

@@ -12,7 +12,9 @@ namespace {
 constexpr size_t kBlock = 4096;
 }
 
-clsSearchForText::clsSearchForText() { ResetFilesFound(); }
+clsSearchForText::clsSearchForText() {
+  ResetFilesFound();
+}
 
 clsSearchForText::~clsSearchForText() = default;
 
@@ -48,7 +50,9 @@ int16_t clsSearchForText::Search() {
   return ToInt16(FilesFound_->Count());
 }
 
-void clsSearchForText::ResetFilesFound() { FilesFound_ = std::make_shared<colFile>(); }
+void clsSearchForText::ResetFilesFound() {
+  FilesFound_ = std::make_shared<colFile>();
+}
 
 std::string clsSearchForText::GetFolderPart(const std::string& pattern) {
   for (size_t i = pattern.size(); i-- > 0;) {

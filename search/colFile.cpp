@@ -28,7 +28,9 @@ size_t colFile::PositionOf(std::string_view key) const {
   throw RuntimeError(RuntimeError::ElementNotFound);
 }
 
-colFile::Record colFile::Item(int32_t vntIndexKey) const { return records_[PositionOf(vntIndexKey)]; }
+colFile::Record colFile::Item(int32_t vntIndexKey) const {
+  return records_[PositionOf(vntIndexKey)];
+}
 
 colFile::Record colFile::Item(std::string_view vntIndexKey) const {
   return records_[PositionOf(vntIndexKey)];
@@ -39,8 +41,14 @@ void colFile::Erase(size_t index) {
   keys_.erase(keys_.begin() + static_cast<std::ptrdiff_t>(index));
 }
 
-void colFile::Remove(int32_t vntIndexKey) { Erase(PositionOf(vntIndexKey)); }
+void colFile::Remove(int32_t vntIndexKey) {
+  Erase(PositionOf(vntIndexKey));
+}
 
-void colFile::Remove(std::string_view vntIndexKey) { Erase(PositionOf(vntIndexKey)); }
+void colFile::Remove(std::string_view vntIndexKey) {
+  Erase(PositionOf(vntIndexKey));
+}
 
-std::vector<colFile::Record> colFile::NewEnum() const { return records_; }
+std::vector<colFile::Record> colFile::NewEnum() const {
+  return records_;
+}

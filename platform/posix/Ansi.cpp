@@ -7,12 +7,14 @@ namespace {
 
 // Unicode code points of Windows-1252 bytes 0x80..0x9F (0 where undefined,
 // which Windows maps to the C1 control of the same value).
-constexpr char16_t kHigh[32] = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+constexpr char16_t kHigh[32] = {0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+                                0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
+                                0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+                                0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
 
-char32_t ToUnicode(unsigned char c) { return c >= 0x80 && c < 0xA0 ? kHigh[c - 0x80] : c; }
+char32_t ToUnicode(unsigned char c) {
+  return c >= 0x80 && c < 0xA0 ? kHigh[c - 0x80] : c;
+}
 
 int FromUnicode(char32_t u) {
   if (u < 0x80 || (u >= 0xA0 && u <= 0xFF)) return static_cast<int>(u);
@@ -83,7 +85,8 @@ char32_t UpperUnicode(char32_t u) {
 std::string AnsiToUtf8(std::string_view ansi) {
   std::string out;
   out.reserve(ansi.size());
-  for (char c : ansi) AppendUtf8(out, ToUnicode(static_cast<unsigned char>(c)));
+  for (char c : ansi)
+    AppendUtf8(out, ToUnicode(static_cast<unsigned char>(c)));
   return out;
 }
 
@@ -102,18 +105,6 @@ unsigned char AnsiUpper(unsigned char c) {
   return u < 0 ? c : static_cast<unsigned char>(u);
 }
 
-int CompareNamesNoCase(std::string_view a, std::string_view b) {
-  size_t i = 0, j = 0;
-  while (i < a.size() && j < b.size()) {
-    char32_t x = UpperUnicode(DecodeUtf8(a, i));
-    char32_t y = UpperUnicode(DecodeUtf8(b, j));
-    if (x != y) return x < y ? -1 : 1;
-  }
-  if (i < a.size()) return 1;
-  if (j < b.size()) return -1;
-  return a.compare(b) < 0 ? -1 : a.compare(b) > 0 ? 1 : 0;
-}
-
 bool EqualNoCase(std::string_view a, std::string_view b) {
   size_t i = 0, j = 0;
   while (i < a.size() && j < b.size())
@@ -123,7 +114,8 @@ bool EqualNoCase(std::string_view a, std::string_view b) {
 
 std::u32string UpperCharacters(std::string_view utf8) {
   std::u32string out;
-  for (size_t i = 0; i < utf8.size();) out += UpperUnicode(DecodeUtf8(utf8, i));
+  for (size_t i = 0; i < utf8.size();)
+    out += UpperUnicode(DecodeUtf8(utf8, i));
   return out;
 }
 

@@ -14,9 +14,6 @@ std::string Utf8ToAnsi(std::string_view utf8);
 // Upper-case Windows-1252 byte.
 unsigned char AnsiUpper(unsigned char c);
 
-// Compares two UTF-8 names without regard to case, as Wine orders a
-// directory listing: by upper-cased characters, then by their exact bytes.
-int CompareNamesNoCase(std::string_view a, std::string_view b);
 bool EqualNoCase(std::string_view utf8a, std::string_view utf8b);
 
 // The characters of a UTF-8 text, upper-cased.

@@ -4,7 +4,9 @@
 
 #include <cerrno>
 #include <ctime>
+#include <dirent.h>
 #include <fcntl.h>
+#include <optional>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <utility>
@@ -20,16 +22,6 @@ namespace platform {
 namespace {
 
 using posix::HostPath;
-
-class NameList final : public FileEnumeration {
-public:
-  explicit NameList(std::vector<std::string> names) : names_(std::move(names)) {}
-  std::string Next() override { return next_ < names_.size() ? names_[next_++] : std::string(); }
-
-private:
-  std::vector<std::string> names_;
-  size_t next_ = 0;
-};
 
 class PosixInputFile final : public InputFile {
 public:
@@ -71,29 +63,55 @@ std::pair<std::string, std::string> SplitPattern(const std::string& pattern) {
   return {"", pattern};
 }
 
-bool IsBareDrive(const std::string& path) { return path.size() == 2 && path[1] == ':'; }
-
-// Entries of the pattern's folder matching its last component, in listing
-// order; hidden (dot) entries never match.
-std::vector<std::string> Matches(const std::string& pattern, EntryKinds kinds, bool firstOnly) {
-  auto [folder, mask] = SplitPattern(pattern);
-  HostPath where = posix::Resolve(folder);
-  if (!where.driveFound) throw RuntimeError(RuntimeError::DeviceUnavailable);
-  std::vector<std::string> found;
-  if (!where.exists || !where.isDirectory || mask.empty()) return found;
-  posix::Wildcard wildcard(posix::AnsiToUtf8(mask));
-  for (const std::string& name : posix::ListFolder(where.path)) {
-    if (name[0] == '.' || !wildcard.Matches(name)) continue;
-    struct stat st;
-    if (::stat((where.path + "/" + name).c_str(), &st) != 0) continue;
-    bool wanted = S_ISREG(st.st_mode) ||
-                  (kinds == EntryKinds::FilesAndDirectories && S_ISDIR(st.st_mode));
-    if (!wanted) continue;
-    found.push_back(posix::Utf8ToAnsi(name));
-    if (firstOnly) break;
-  }
-  return found;
+bool IsNetworkPath(const std::string& path) {
+  return path.size() >= 2 && (path[0] == '\\' || path[0] == '/') &&
+         (path[1] == '\\' || path[1] == '/');
 }
+
+bool IsBareDrive(const std::string& path) {
+  return path.size() == 2 && path[1] == ':';
+}
+
+// The entries of a pattern's folder that match its last component, in
+// listing order; hidden (dot) entries never match. Entries are examined one
+// at a time, as they are asked for.
+class Listing final : public FileEnumeration {
+public:
+  Listing(const std::string& pattern, EntryKinds kinds) : kinds_(kinds) {
+    auto [folder, mask] = SplitPattern(pattern);
+    HostPath where = posix::Resolve(folder);
+    if (!where.driveFound) throw RuntimeError(RuntimeError::DeviceUnavailable);
+    if (!where.exists || !where.isDirectory || mask.empty()) return;
+    folder_ = where.path;
+    wildcard_.emplace(posix::AnsiToUtf8(mask));
+    entries_ = posix::ListFolder(folder_);
+  }
+
+  std::string Next() override {
+    while (next_ < entries_.size()) {
+      const posix::FolderEntry& entry = entries_[next_++];
+      if (entry.name[0] != '.' && wildcard_->Matches(entry.name) && Wanted(entry))
+        return posix::Utf8ToAnsi(entry.name);
+    }
+    return {};
+  }
+
+private:
+  bool Wanted(const posix::FolderEntry& entry) const {
+    bool directoriesToo = kinds_ == EntryKinds::FilesAndDirectories;
+    if (entry.type == DT_REG) return true;
+    if (entry.type == DT_DIR) return directoriesToo;
+    struct stat st; // a link, or a file system that does not tell the type
+    if (::stat((folder_ + "/" + entry.name).c_str(), &st) != 0) return false;
+    return S_ISREG(st.st_mode) || (directoriesToo && S_ISDIR(st.st_mode));
+  }
+
+  EntryKinds kinds_;
+  std::string folder_;
+  std::optional<posix::Wildcard> wildcard_;
+  std::vector<posix::FolderEntry> entries_;
+  size_t next_ = 0;
+};
 
 // The resolved path of a file that an operation is about to touch; raises
 // the error Windows gives when its folder or drive is missing.
@@ -106,7 +124,7 @@ HostPath ResolveInExistingFolder(const std::string& path) {
 class PosixFileSystem final : public FileSystem {
 public:
   std::unique_ptr<FileEnumeration> EnumerateFiles(const std::string& pattern) override {
-    return std::make_unique<NameList>(Matches(pattern, EntryKinds::FilesOnly, false));
+    return std::make_unique<Listing>(pattern, EntryKinds::FilesOnly);
   }
 
   std::string FirstEntry(const std::string& path, EntryKinds kinds) override {
@@ -116,21 +134,24 @@ public:
         throw RuntimeError(RuntimeError::DeviceUnavailable);
       return {};
     }
-    auto names = Matches(path, kinds, true);
-    return names.empty() ? std::string() : names.front();
+    return Listing(path, kinds).Next();
   }
 
   std::unique_ptr<InputFile> OpenForReading(const std::string& path) override {
-    HostPath where = ResolveInExistingFolder(path);
-    if (!where.exists) throw RuntimeError(RuntimeError::FileNotFound);
-    if (where.isDirectory) throw RuntimeError(RuntimeError::PathFileAccessError);
-    int fd = ::open(where.path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) throw posix::ErrorFromErrno(errno);
+    // The path as written first: one system call in the common case.
+    int fd = -1;
+    if (!IsNetworkPath(path)) fd = ::open(posix::DirectPath(path).c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+      HostPath where = ResolveInExistingFolder(path);
+      if (!where.exists) throw RuntimeError(RuntimeError::FileNotFound);
+      fd = ::open(where.path.c_str(), O_RDONLY | O_CLOEXEC);
+      if (fd < 0) throw posix::ErrorFromErrno(errno);
+    }
     struct stat st;
-    if (::fstat(fd, &st) != 0) {
-      int error = errno;
+    if (::fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
+      int error = S_ISDIR(st.st_mode) ? EISDIR : errno;
       ::close(fd);
-      throw posix::ErrorFromErrno(error);
+      throw posix::ErrorFromErrno(error); // a folder cannot be read as a file: 75
     }
     return std::make_unique<PosixInputFile>(fd, static_cast<uint64_t>(st.st_size));
   }
@@ -184,6 +205,8 @@ public:
 
 } // namespace
 
-std::shared_ptr<FileSystem> FileSystem::Native() { return std::make_shared<PosixFileSystem>(); }
+std::shared_ptr<FileSystem> FileSystem::Native() {
+  return std::make_shared<PosixFileSystem>();
+}
 
 } // namespace platform

@@ -34,6 +34,8 @@ public:
 
 } // namespace
 
-std::shared_ptr<Program> Program::Native() { return std::make_shared<PosixProgram>(); }
+std::shared_ptr<Program> Program::Native() {
+  return std::make_shared<PosixProgram>();
+}
 
 } // namespace platform

@@ -25,7 +25,8 @@ bool Wildcard::Matches(const std::string& utf8Name) const {
       return false;
     }
   }
-  while (p < pattern_.size() && pattern_[p] == U'*') ++p;
+  while (p < pattern_.size() && pattern_[p] == U'*')
+    ++p;
   return p == pattern_.size();
 }
 

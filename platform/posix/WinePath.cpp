@@ -15,7 +15,9 @@
 namespace platform::posix {
 namespace {
 
-bool IsSeparator(char c) { return c == '\\' || c == '/'; }
+bool IsSeparator(char c) {
+  return c == '\\' || c == '/';
+}
 
 std::string PrefixFolder() {
   if (const char* prefix = std::getenv("WINEPREFIX"); prefix && *prefix) return prefix;
@@ -23,7 +25,9 @@ std::string PrefixFolder() {
   return std::string(home ? home : "") + "/.wine";
 }
 
-bool StatPath(const std::string& path, struct stat& st) { return ::stat(path.c_str(), &st) == 0; }
+bool StatPath(const std::string& path, struct stat& st) {
+  return ::stat(path.c_str(), &st) == 0;
+}
 
 // The Linux folder of a drive letter (lower case), or empty when none.
 std::string DriveFolder(char letter) {
@@ -62,7 +66,8 @@ void Normalise(std::vector<std::string>& components, const std::vector<std::stri
       if (!components.empty()) components.pop_back();
       continue;
     }
-    while (!part.empty() && (part.back() == '.' || part.back() == ' ')) part.pop_back();
+    while (!part.empty() && (part.back() == '.' || part.back() == ' '))
+      part.pop_back();
     if (part.empty()) continue;
     for (char c : part) {
       auto u = static_cast<unsigned char>(c);
@@ -94,7 +99,8 @@ WindowsAbsolute CurrentFolder() {
 WindowsAbsolute MakeAbsolute(const std::string& utf8) {
   std::string_view rest = utf8;
   WindowsAbsolute result;
-  bool hasDrive = rest.size() >= 2 && rest[1] == ':' && std::isalpha(static_cast<unsigned char>(rest[0]));
+  bool hasDrive =
+      rest.size() >= 2 && rest[1] == ':' && std::isalpha(static_cast<unsigned char>(rest[0]));
   if (hasDrive) {
     result.drive = static_cast<char>(std::tolower(static_cast<unsigned char>(rest[0])));
     rest.remove_prefix(2);
@@ -151,7 +157,18 @@ std::string RealPath(const std::string& path) {
   return path;
 }
 
+std::string Direct(const WindowsAbsolute& absolute) {
+  std::string direct = PrefixFolder() + "/dosdevices/" + absolute.drive + ":";
+  for (const std::string& name : absolute.components)
+    direct += "/" + name;
+  return direct;
+}
+
 } // namespace
+
+std::string DirectPath(const std::string& windowsPath) {
+  return Direct(MakeAbsolute(AnsiToUtf8(windowsPath)));
+}
 
 HostPath Resolve(const std::string& windowsPath) {
   HostPath result;
@@ -162,6 +179,17 @@ HostPath Resolve(const std::string& windowsPath) {
     return result;
   }
   WindowsAbsolute absolute = MakeAbsolute(utf8);
+
+  // Most paths are written in their real case: try them as they stand,
+  // through the drive's link, with a single look-up.
+  std::string direct = Direct(absolute);
+  if (struct stat st; StatPath(direct, st)) {
+    result.path = direct;
+    result.driveFound = result.parentExists = result.exists = true;
+    result.isDirectory = S_ISDIR(st.st_mode);
+    return result;
+  }
+
   std::string folder = DriveFolder(absolute.drive);
   if (folder.empty()) return result;
   result.driveFound = true;
@@ -232,18 +260,28 @@ std::string WindowsPathOf(const std::string& linuxPath) {
   return Utf8ToAnsi(windows);
 }
 
-std::vector<std::string> ListFolder(const std::string& linuxFolder) {
-  std::vector<std::string> names;
+std::vector<FolderEntry> ListFolder(const std::string& linuxFolder) {
+  struct Keyed {
+    std::u32string key;
+    FolderEntry entry;
+  };
+  std::vector<Keyed> keyed;
   if (DIR* dir = ::opendir(linuxFolder.c_str())) {
     while (dirent* entry = ::readdir(dir)) {
       std::string_view name = entry->d_name;
-      if (name != "." && name != "..") names.emplace_back(name);
+      if (name != "." && name != "..")
+        keyed.push_back({UpperCharacters(name), {std::string(name), entry->d_type}});
     }
     ::closedir(dir);
   }
-  std::sort(names.begin(), names.end(),
-            [](const std::string& a, const std::string& b) { return CompareNamesNoCase(a, b) < 0; });
-  return names;
+  std::sort(keyed.begin(), keyed.end(), [](const Keyed& a, const Keyed& b) {
+    return a.key != b.key ? a.key < b.key : a.entry.name < b.entry.name;
+  });
+  std::vector<FolderEntry> entries;
+  entries.reserve(keyed.size());
+  for (auto& k : keyed)
+    entries.push_back(std::move(k.entry));
+  return entries;
 }
 
 } // namespace platform::posix

@@ -23,12 +23,21 @@ struct HostPath {
 // a name holding characters Windows forbids raises 52 (bad file name).
 HostPath Resolve(const std::string& windowsPath);
 
+// The Linux path of a Windows path taken as written, through the drive's
+// link in dosdevices, with no look-up; it may not exist. Raises 52 as Resolve.
+std::string DirectPath(const std::string& windowsPath);
+
 // The Windows path (ANSI) under which Wine shows an absolute Linux path: the
 // drive whose folder holds it most closely, Z: for anything else.
 std::string WindowsPathOf(const std::string& linuxPath);
 
-// The names in a Linux folder, UTF-8, in the order Wine lists them: without
-// "." and "..", sorted without regard to case.
-std::vector<std::string> ListFolder(const std::string& linuxFolder);
+struct FolderEntry {
+  std::string name;   // UTF-8, as on disk
+  unsigned char type; // d_type: DT_REG, DT_DIR, DT_LNK, DT_UNKNOWN, ...
+};
+
+// The entries of a Linux folder in the order Wine lists them: without "."
+// and "..", sorted without regard to case.
+std::vector<FolderEntry> ListFolder(const std::string& linuxFolder);
 
 } // namespace platform::posix

@@ -8,6 +8,8 @@
 namespace platform::win32 {
 
 RuntimeError ErrorFromCode(DWORD code);
-inline RuntimeError LastError() { return ErrorFromCode(GetLastError()); }
+inline RuntimeError LastError() {
+  return ErrorFromCode(GetLastError());
+}
 
 } // namespace platform::win32

@@ -168,7 +168,8 @@ public:
     if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) throw win32::LastError();
     FILETIME local;
     SYSTEMTIME st;
-    if (!FileTimeToLocalFileTime(&data.ftLastWriteTime, &local) || !FileTimeToSystemTime(&local, &st))
+    if (!FileTimeToLocalFileTime(&data.ftLastWriteTime, &local) ||
+        !FileTimeToSystemTime(&local, &st))
       throw win32::LastError();
     return LocalTime{st.wYear, st.wMonth, st.wDay, st.wDayOfWeek, st.wHour, st.wMinute, st.wSecond};
   }
@@ -176,6 +177,8 @@ public:
 
 } // namespace
 
-std::shared_ptr<FileSystem> FileSystem::Native() { return std::make_shared<Win32FileSystem>(); }
+std::shared_ptr<FileSystem> FileSystem::Native() {
+  return std::make_shared<Win32FileSystem>();
+}
 
 } // namespace platform

@@ -30,6 +30,8 @@ public:
 
 } // namespace
 
-std::shared_ptr<Program> Program::Native() { return std::make_shared<Win32Program>(); }
+std::shared_ptr<Program> Program::Native() {
+  return std::make_shared<Win32Program>();
+}
 
 } // namespace platform

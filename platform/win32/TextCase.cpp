@@ -7,10 +7,12 @@ namespace platform {
 const CaseTable& UpperCaseTable() {
   static const CaseTable table = [] {
     char bytes[256];
-    for (int c = 0; c < 256; ++c) bytes[c] = static_cast<char>(c);
+    for (int c = 0; c < 256; ++c)
+      bytes[c] = static_cast<char>(c);
     CharUpperBuffA(bytes + 1, 255); // the NUL byte has no case
     CaseTable t{};
-    for (int c = 0; c < 256; ++c) t[c] = static_cast<unsigned char>(bytes[c]);
+    for (int c = 0; c < 256; ++c)
+      t[c] = static_cast<unsigned char>(bytes[c]);
     return t;
   }();
   return table;

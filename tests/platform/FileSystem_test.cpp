@@ -26,7 +26,8 @@ int ErrorOf(const std::function<void()>& action) {
 std::vector<std::string> List(const std::string& pattern) {
   std::vector<std::string> names;
   auto e = fileSystem().EnumerateFiles(pattern);
-  for (std::string n = e->Next(); !n.empty(); n = e->Next()) names.push_back(n);
+  for (std::string n = e->Next(); !n.empty(); n = e->Next())
+    names.push_back(n);
   return names;
 }
 
@@ -49,7 +50,8 @@ TEST(FileSystem, EnumerationMatchesWildcardsWithoutRegardToCase) {
       {"oem5.inf", {}},
       {"nothing*", {}},
   };
-  for (auto& c : cases) EXPECT_EQ(List(d.Win(c.pattern)), c.names) << c.pattern;
+  for (auto& c : cases)
+    EXPECT_EQ(List(d.Win(c.pattern)), c.names) << c.pattern;
   EXPECT_EQ(List(d.Win("missing\\*.inf")), std::vector<std::string>{});
   EXPECT_EQ(List(d.Win("oem1.inf\\*.inf")), std::vector<std::string>{});
 }
@@ -112,24 +114,35 @@ TEST(FileSystem, ErrorsAreNumberedAsWindowsNumbersThem) {
     int error;
   } cases[] = {
       {"open missing file", [&] { fs.OpenForReading(d.Win("none")); }, RuntimeError::FileNotFound},
-      {"open in missing folder", [&] { fs.OpenForReading(d.Win("no\\f")); }, RuntimeError::PathNotFound},
-      {"open a folder", [&] { fs.OpenForReading(d.Win("dir")); }, RuntimeError::PathFileAccessError},
+      {"open in missing folder", [&] { fs.OpenForReading(d.Win("no\\f")); },
+       RuntimeError::PathNotFound},
+      {"open a folder", [&] { fs.OpenForReading(d.Win("dir")); },
+       RuntimeError::PathFileAccessError},
       {"open with wildcard", [&] { fs.OpenForReading(d.Win("*.x")); }, RuntimeError::BadFileName},
       {"open on missing drive", [&] { fs.OpenForReading("q:\\f"); }, RuntimeError::PathNotFound},
-      {"enumerate missing drive", [&] { fs.EnumerateFiles("q:\\*.inf"); }, RuntimeError::DeviceUnavailable},
-      {"make existing folder", [&] { fs.MakeDirectory(d.Win("dir")); }, RuntimeError::PathFileAccessError},
-      {"make folder over file", [&] { fs.MakeDirectory(d.Win("file")); }, RuntimeError::PathFileAccessError},
-      {"make folder in missing", [&] { fs.MakeDirectory(d.Win("no\\x")); }, RuntimeError::PathNotFound},
-      {"make folder below file", [&] { fs.MakeDirectory(d.Win("file\\x")); }, RuntimeError::PathNotFound},
+      {"enumerate missing drive", [&] { fs.EnumerateFiles("q:\\*.inf"); },
+       RuntimeError::DeviceUnavailable},
+      {"make existing folder", [&] { fs.MakeDirectory(d.Win("dir")); },
+       RuntimeError::PathFileAccessError},
+      {"make folder over file", [&] { fs.MakeDirectory(d.Win("file")); },
+       RuntimeError::PathFileAccessError},
+      {"make folder in missing", [&] { fs.MakeDirectory(d.Win("no\\x")); },
+       RuntimeError::PathNotFound},
+      {"make folder below file", [&] { fs.MakeDirectory(d.Win("file\\x")); },
+       RuntimeError::PathNotFound},
       {"delete missing", [&] { fs.RemoveFile(d.Win("none")); }, RuntimeError::FileNotFound},
-      {"delete in missing folder", [&] { fs.RemoveFile(d.Win("no\\f")); }, RuntimeError::PathNotFound},
+      {"delete in missing folder", [&] { fs.RemoveFile(d.Win("no\\f")); },
+       RuntimeError::PathNotFound},
       {"delete read-only", [&] { fs.RemoveFile(d.Win("ro")); }, RuntimeError::PathFileAccessError},
       {"delete a folder", [&] { fs.RemoveFile(d.Win("dir")); }, RuntimeError::PathFileAccessError},
-      {"create file in missing", [&] { fs.CreateEmptyFile(d.Win("no\\f")); }, RuntimeError::PathNotFound},
-      {"create file over folder", [&] { fs.CreateEmptyFile(d.Win("dir")); }, RuntimeError::PathFileAccessError},
+      {"create file in missing", [&] { fs.CreateEmptyFile(d.Win("no\\f")); },
+       RuntimeError::PathNotFound},
+      {"create file over folder", [&] { fs.CreateEmptyFile(d.Win("dir")); },
+       RuntimeError::PathFileAccessError},
       {"date of missing", [&] { fs.LastModified(d.Win("none")); }, RuntimeError::FileNotFound},
   };
-  for (auto& c : cases) EXPECT_EQ(ErrorOf(c.action), c.error) << c.what;
+  for (auto& c : cases)
+    EXPECT_EQ(ErrorOf(c.action), c.error) << c.what;
   EXPECT_TRUE(d.Exists("ro"));
   d.SetReadOnly("ro", false);
   EXPECT_NO_THROW(fs.RemoveFile(d.Win("RO")));
@@ -185,7 +198,8 @@ TEST(Program, FolderAndNameOfTheRunningProgram) {
   EXPECT_TRUE(folder.size() == 3 || folder.back() != '\\') << folder;
   EXPECT_EQ(platform::program().ExeName(), "platform_tests");
   // The folder really holds the program.
-  EXPECT_NE(platform::fileSystem().FirstEntry(folder + (folder.size() == 3 ? "" : "\\") + "platform_tests*",
+  EXPECT_NE(platform::fileSystem().FirstEntry(folder + (folder.size() == 3 ? "" : "\\") +
+                                                  "platform_tests*",
                                               EntryKinds::FilesOnly),
             "");
 }

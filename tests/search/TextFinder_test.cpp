@@ -29,13 +29,14 @@ TEST(TextFinder, Examples) {
       {"TALMIRE", "TALMIREX", false},
       {"talmirex", "TALMIREX!", false},
       {std::string(40, 'a') + "b", "AB", true},
-      {"\xe9t\xe9", "\xc9T\xc9", true},    // é and É
+      {"\xe9t\xe9", "\xc9T\xc9", true},               // é and É
       {"\x9a\x9c\x9e\xff", "\x8a\x8c\x8e\x9f", true}, // š œ ž ÿ and their capitals
-      {"@", "`", false},                   // differ only in bit 0x20, not letters
+      {"@", "`", false},                              // differ only in bit 0x20, not letters
       {"[x]", "{X}", false},
       {"1", "\x11", false},
   };
-  for (auto& c : cases) EXPECT_EQ(Finds(c.hay, c.needle), c.found) << c.hay << " / " << c.needle;
+  for (auto& c : cases)
+    EXPECT_EQ(Finds(c.hay, c.needle), c.found) << c.hay << " / " << c.needle;
 }
 
 TEST(TextFinder, AgreesWithUpperCasedSearchOnRandomText) {
@@ -43,12 +44,14 @@ TEST(TextFinder, AgreesWithUpperCasedSearchOnRandomText) {
   const std::string alphabet = "aAtTlLmMxX@`[{\xe9\xc9\x9a\x8a\xff\x9f.\r\n";
   auto text = [&](size_t n) {
     std::string s;
-    for (size_t i = 0; i < n; ++i) s += alphabet[random() % alphabet.size()];
+    for (size_t i = 0; i < n; ++i)
+      s += alphabet[random() % alphabet.size()];
     return s;
   };
   for (int round = 0; round < 3000; ++round) {
     std::string hay = text(random() % 80), needle = text(1 + random() % 4);
-    if (random() % 3 == 0 && hay.size() > needle.size()) hay.replace(random() % (hay.size() - needle.size()), needle.size(), needle);
+    if (random() % 3 == 0 && hay.size() > needle.size())
+      hay.replace(random() % (hay.size() - needle.size()), needle.size(), needle);
     ASSERT_EQ(Finds(hay, needle), Naive(hay, needle)) << '"' << hay << "\" / \"" << needle << '"';
   }
 }

@@ -69,12 +69,15 @@ protected:
   }
   std::vector<std::string> Found() {
     std::vector<std::string> names;
-    for (int16_t i = 1; i <= search.FileFoundCount(); ++i) names.push_back(search.FileFoundName(i));
+    for (int16_t i = 1; i <= search.FileFoundCount(); ++i)
+      names.push_back(search.FileFoundName(i));
     return names;
   }
 };
 
-std::string Filler(size_t n, char c = '.') { return std::string(n, c); }
+std::string Filler(size_t n, char c = '.') {
+  return std::string(n, c);
+}
 
 TEST(SearchFolderPart, FromTheLastColonOrBackslash) {
   struct {
@@ -89,7 +92,8 @@ TEST(SearchFolderPart, FromTheLastColonOrBackslash) {
       {"", ""},
       {"c:\\windows\\inf\\", "c:\\windows\\inf"},
   };
-  for (auto& c : cases) EXPECT_EQ(SearchInternals::GetFolderPart(c.pattern), c.folder) << c.pattern;
+  for (auto& c : cases)
+    EXPECT_EQ(SearchInternals::GetFolderPart(c.pattern), c.folder) << c.pattern;
 }
 
 TEST(SearchNew, StartsEmpty) {
@@ -153,9 +157,11 @@ TEST_F(SearchTest, BlockSizesAndBoundaries) {
 
 TEST_F(SearchTest, TextLongerThanABlock) {
   std::string text;
-  for (int i = 0; text.size() < 6000; ++i) text += "Talmirex" + std::to_string(i) + ";";
+  for (int i = 0; text.size() < 6000; ++i)
+    text += "Talmirex" + std::to_string(i) + ";";
   std::string upper = text;
-  for (char& ch : upper) ch = static_cast<char>(std::toupper(static_cast<unsigned char>(ch)));
+  for (char& ch : upper)
+    ch = static_cast<char>(std::toupper(static_cast<unsigned char>(ch)));
   drive.Write("oem1.inf", Filler(3000) + text + Filler(3000));
   drive.Write("oem2.inf", Filler(3000) + text.substr(0, text.size() - 1) + Filler(3000));
   EXPECT_EQ(Run(drive.Win("oem*.inf"), upper), 1);
@@ -177,8 +183,8 @@ TEST_F(SearchTest, PatternNamingOneFileOrAFolder) {
   EXPECT_EQ(Run(drive.Win("OEM2.INF"), "TALMIREX"), 1);
   EXPECT_EQ(search.FilesSearched(), 1);
   EXPECT_EQ(watched->opened, std::vector<std::string>{drive.Win("oem2.inf")}); // as listed
-  EXPECT_EQ(Run(drive.Win(), "TALMIREX"), 0);         // the folder itself
-  EXPECT_EQ(Run(drive.Win() + "\\", "TALMIREX"), 0); // no file-name part
+  EXPECT_EQ(Run(drive.Win(), "TALMIREX"), 0);                                  // the folder itself
+  EXPECT_EQ(Run(drive.Win() + "\\", "TALMIREX"), 0);                           // no file-name part
   EXPECT_EQ(search.FilesSearched(), 0);
 }
 
@@ -281,7 +287,8 @@ TEST_F(SearchTest, HandedInCollectionServesUntilTheNextSearch) {
 }
 
 TEST_F(SearchTest, PendingEventsAreProcessedOncePerFile) {
-  for (int i = 1; i <= 4; ++i) drive.Write("oem" + std::to_string(i) + ".inf", "x");
+  for (int i = 1; i <= 4; ++i)
+    drive.Write("oem" + std::to_string(i) + ".inf", "x");
   int calls = 0;
   platform::SetPendingEventsHandler([&] { ++calls; });
   Run(drive.Win("oem*.inf"), "TALMIREX");
@@ -309,7 +316,9 @@ public:
     struct Names : platform::FileEnumeration {
       int left;
       explicit Names(int n) : left(n) {}
-      std::string Next() override { return left-- > 0 ? "oem" + std::to_string(left) + ".inf" : ""; }
+      std::string Next() override {
+        return left-- > 0 ? "oem" + std::to_string(left) + ".inf" : "";
+      }
     };
     return std::make_unique<Names>(count_);
   }

@@ -38,7 +38,8 @@ TEST(colFile, PositionsFollowAdditionAndCloseUpOnRemove) {
   EXPECT_EQ(files.Item(1), b);
   EXPECT_EQ(files.Item(2), c);
   std::vector<std::string> seen;
-  for (const auto& record : files) seen.push_back(record->path());
+  for (const auto& record : files)
+    seen.push_back(record->path());
   EXPECT_EQ(seen, (std::vector<std::string>{"c:\\b.inf", "c:\\c.inf"}));
 }
 

@@ -1,9 +1,9 @@
 #include "tests/support/TestDrive.h"
 
 #include <atomic>
-#include <random>
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <sstream>
 #include <stdexcept>
 
@@ -35,7 +35,9 @@ std::string TestDrive::Win(const std::string& relative) const {
   return path;
 }
 
-std::string TestDrive::Host(const std::string& relative) const { return testhost::ToHost(Win(relative)); }
+std::string TestDrive::Host(const std::string& relative) const {
+  return testhost::ToHost(Win(relative));
+}
 
 void TestDrive::Write(const std::string& relative, const std::string& bytes) const {
   std::ofstream out(fs::path(Host(relative)), std::ios::binary | std::ios::trunc);
@@ -51,7 +53,9 @@ std::string TestDrive::Read(const std::string& relative) const {
   return content.str();
 }
 
-bool TestDrive::Exists(const std::string& relative) const { return fs::exists(fs::path(Host(relative))); }
+bool TestDrive::Exists(const std::string& relative) const {
+  return fs::exists(fs::path(Host(relative)));
+}
 
 bool TestDrive::IsDirectory(const std::string& relative) const {
   return fs::is_directory(fs::path(Host(relative)));

@@ -4,6 +4,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <gtest/gtest.h>
 
 #include "platform/RuntimeError.h"
@@ -38,19 +39,28 @@ private:
 
 TEST(Ansi, RoundTripsWindows1252ThroughUtf8) {
   std::string all;
-  for (int c = 1; c < 256; ++c) all += static_cast<char>(c);
+  for (int c = 1; c < 256; ++c)
+    all += static_cast<char>(c);
   EXPECT_EQ(Utf8ToAnsi(AnsiToUtf8(all)), all);
-  EXPECT_EQ(AnsiToUtf8("\x80"), "\xe2\x82\xac");       // euro sign
-  EXPECT_EQ(AnsiToUtf8("caf\xe9"), "caf\xc3\xa9");     // é
-  EXPECT_EQ(Utf8ToAnsi("\xe4\xb8\xad.inf"), "?.inf");  // no such character in 1252
-  EXPECT_EQ(Utf8ToAnsi("bad\xff"), "bad\xff");         // not UTF-8: kept as it is
+  EXPECT_EQ(AnsiToUtf8("\x80"), "\xe2\x82\xac");      // euro sign
+  EXPECT_EQ(AnsiToUtf8("caf\xe9"), "caf\xc3\xa9");    // é
+  EXPECT_EQ(Utf8ToAnsi("\xe4\xb8\xad.inf"), "?.inf"); // no such character in 1252
+  EXPECT_EQ(Utf8ToAnsi("bad\xff"), "bad\xff");        // not UTF-8: kept as it is
 }
 
-TEST(Ansi, NamesCompareAsWineSortsThem) {
-  EXPECT_LT(CompareNamesNoCase("apple", "Banana"), 0);
-  EXPECT_LT(CompareNamesNoCase("Zed", "_u"), 0);
-  EXPECT_LT(CompareNamesNoCase("9", "a"), 0);
-  EXPECT_LT(CompareNamesNoCase("z", "\xc3\xa9"), 0); // é after the ASCII letters
+TEST(Ansi, FoldersAreListedAsWineSortsThem) {
+  // Wine lists by upper-cased characters: '_' after the letters, é after z.
+  TestDrive d;
+  for (const char* name : {"zz", "_u", "apple", "\xc3\xa9t\xc3\xa9", "Banana", "9", "Zed"})
+    std::ofstream(d.Host(name)) << "x";
+  std::vector<std::string> names;
+  for (auto& entry : ListFolder(d.Host()))
+    names.push_back(entry.name);
+  EXPECT_EQ(names, (std::vector<std::string>{"9", "apple", "Banana", "Zed", "zz", "_u",
+                                             "\xc3\xa9t\xc3\xa9"}));
+}
+
+TEST(Ansi, NamesEqualWithoutRegardToCase) {
   EXPECT_TRUE(EqualNoCase("\xc3\xa9T\xc3\xa9", "\xc3\x89t\xc3\x89"));
   EXPECT_FALSE(EqualNoCase("ab", "abc"));
 }
@@ -60,12 +70,19 @@ TEST(Wildcard, StarsAndQuestionMarks) {
     const char *pattern, *name;
     bool match;
   } cases[] = {
-      {"oem*.inf", "OEM12.INF", true}, {"oem*.inf", "oem.inf", true},   {"oem*.inf", "oem1.inf.bak", false},
-      {"oem?.inf", "oem12.inf", false}, {"*", "", true},                {"*.*", "noextension", true},
-      {"a*b*c", "aXbYbZc", true},       {"a*b*c", "aXbYbZ", false},     {"\xc3\xa9*", "\xc3\x89t\xc3\xa9", true},
+      {"oem*.inf", "OEM12.INF", true},
+      {"oem*.inf", "oem.inf", true},
+      {"oem*.inf", "oem1.inf.bak", false},
+      {"oem?.inf", "oem12.inf", false},
+      {"*", "", true},
+      {"*.*", "noextension", true},
+      {"a*b*c", "aXbYbZc", true},
+      {"a*b*c", "aXbYbZ", false},
+      {"\xc3\xa9*", "\xc3\x89t\xc3\xa9", true},
       {"?", "\xc3\xa9", true}, // one character, two bytes
   };
-  for (auto& c : cases) EXPECT_EQ(Wildcard(c.pattern).Matches(c.name), c.match) << c.pattern << " " << c.name;
+  for (auto& c : cases)
+    EXPECT_EQ(Wildcard(c.pattern).Matches(c.name), c.match) << c.pattern << " " << c.name;
 }
 
 TEST(WinePath, DrivesComeFromTheDosdevicesFolder) {

@@ -37,12 +37,15 @@ const Prefix& ThePrefix() {
 
 namespace testhost {
 
-std::string DriveRootHost() { return (ThePrefix().root / "drive").string(); }
+std::string DriveRootHost() {
+  return (ThePrefix().root / "drive").string();
+}
 
 std::string ToHost(const std::string& windowsPath) {
   // Only paths on C: are handed in ("c:\name\...").
   std::string host = DriveRootHost();
-  for (char c : windowsPath.substr(2)) host += c == '\\' ? '/' : c;
+  for (char c : windowsPath.substr(2))
+    host += c == '\\' ? '/' : c;
   return host;
 }
 

@@ -6,14 +6,19 @@
 
 namespace testhost {
 
-std::string DriveRootHost() { return "c:\\"; }
+std::string DriveRootHost() {
+  return "c:\\";
+}
 
-std::string ToHost(const std::string& windowsPath) { return windowsPath; }
+std::string ToHost(const std::string& windowsPath) {
+  return windowsPath;
+}
 
 void SetReadOnly(const std::string& hostPath, bool readOnly) {
   DWORD attributes = GetFileAttributesA(hostPath.c_str());
   if (attributes == INVALID_FILE_ATTRIBUTES) return;
-  attributes = readOnly ? (attributes | FILE_ATTRIBUTE_READONLY) : (attributes & ~FILE_ATTRIBUTE_READONLY);
+  attributes =
+      readOnly ? (attributes | FILE_ATTRIBUTE_READONLY) : (attributes & ~FILE_ATTRIBUTE_READONLY);
   SetFileAttributesA(hostPath.c_str(), attributes ? attributes : FILE_ATTRIBUTE_NORMAL);
 }
 

@@ -1,0 +1,183 @@
+// How fast the text search goes, side by side with the tools a user would
+// otherwise reach for. It lays out a folder of INF-like files behind a
+// throwaway Wine-style prefix, checks that every tool finds the same files,
+// and prints the best of several runs of each. Not a test: nothing here
+// passes or fails on speed.
+//
+//   build/release/bench/search_bench [files=2000] [large-MB=200]
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <random>
+#include <string>
+#include <unistd.h>
+#include <vector>
+
+#include "search/clsSearchForText.h"
+
+namespace fs = std::filesystem;
+using Clock = std::chrono::steady_clock;
+
+namespace {
+
+const char* kLines[] = {
+    "HKR,,EnumPropPages32,,\"serui.dll,SerialPortPropPageProvider\"\r\n",
+    "HKR,,PortSubClass,1,01\r\n",
+    "HKLM,%ServiceKey%,ConfigData,1,11,00,3F,3F,10,27,00,00,88,13,00,00\r\n",
+    "[SourceDisksFiles]\r\n",
+    "ser2pl.sys=1,,\r\n",
+    "%USB\\VID_067B&PID_2303.DeviceDesc%=ComPort,USB\\VID_067B&PID_2303\r\n",
+    "AddService = Serenum,,Serenum_Service_Inst\r\n",
+    "DisplayName    = %Serenum.SVCDESC%\r\n",
+    "ServiceType    = 1                  ; SERVICE_KERNEL_DRIVER\r\n",
+    "StartType      = 3                  ; SERVICE_DEMAND_START\r\n",
+    "ErrorControl   = 1                  ; SERVICE_ERROR_NORMAL\r\n",
+    "; Copyright (c) vendor. All rights reserved.\r\n",
+    "Signature=\"$Windows NT$\"\r\n",
+    "DriverVer=03/06/2009,2.4.16.0\r\n",
+};
+
+std::string Pool(std::mt19937& random, size_t size) {
+  std::string pool;
+  while (pool.size() < size)
+    pool += kLines[random() % (sizeof kLines / sizeof *kLines)];
+  return pool;
+}
+
+void WriteFile(const fs::path& path, const std::string& bytes) {
+  std::ofstream(path, std::ios::binary)
+      .write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+// Best wall time of `runs` runs, in seconds.
+double Best(int runs, const std::function<void()>& run) {
+  double best = 1e9;
+  for (int i = 0; i < runs; ++i) {
+    auto start = Clock::now();
+    run();
+    best = std::min(best, std::chrono::duration<double>(Clock::now() - start).count());
+  }
+  return best;
+}
+
+// Runs a shell command; returns the number of lines it printed.
+int Lines(const std::string& command) {
+  FILE* pipe = ::popen(command.c_str(), "r");
+  if (!pipe) return -1;
+  int lines = 0;
+  for (int c; (c = std::fgetc(pipe)) != EOF;)
+    if (c == '\n') ++lines;
+  ::pclose(pipe);
+  return lines;
+}
+
+bool Have(const char* tool) {
+  return Lines(std::string("command -v ") + tool + " 2>/dev/null") > 0;
+}
+
+uint64_t FolderBytes(const fs::path& folder) {
+  uint64_t total = 0;
+  for (auto& e : fs::directory_iterator(folder))
+    total += e.file_size();
+  return total;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+  const int files = argc > 1 ? std::atoi(argv[1]) : 2000;
+  const size_t largeMB = argc > 2 ? static_cast<size_t>(std::atoi(argv[2])) : 200;
+  const int runs = 5;
+
+  char pattern[] = "/tmp/talmirex-bench-XXXXXX";
+  fs::path root = ::mkdtemp(pattern);
+  fs::path drive = root / "drive_c";
+  fs::path inf = drive / "windows" / "inf";
+  fs::create_directories(inf);
+  fs::create_directories(root / "dosdevices");
+  fs::create_symlink("../drive_c", root / "dosdevices" / "c:");
+  ::setenv("WINEPREFIX", root.c_str(), 1);
+
+  std::mt19937 random(2009);
+  const std::string pool = Pool(random, 1 << 20);
+  std::uniform_real_distribution<double> logSize(std::log(1024.0), std::log(400.0 * 1024));
+  int planted = 0;
+  for (int i = 0; i < files; ++i) {
+    size_t size = static_cast<size_t>(std::exp(logSize(random)));
+    size_t from = random() % (pool.size() - size);
+    std::string content = pool.substr(from, size);
+    if (i % 400 == 17) { // a few files name the device, in mixed case
+      const char* word[] = {"TALMIREX", "talmirex", "TalMirex", "tALMIREx", "TaLmIrEx"};
+      content.replace(random() % (size - 16), 8, word[planted++ % 5]);
+    }
+    WriteFile(inf / ("oem" + std::to_string(i) + ".inf"), content);
+  }
+  const double folderMB = static_cast<double>(FolderBytes(inf)) / 1e6;
+
+  std::string large(largeMB << 20, '\0');
+  for (size_t at = 0; at < large.size(); at += pool.size())
+    large.replace(at, std::min(pool.size(), large.size() - at),
+                  pool.substr(0, std::min(pool.size(), large.size() - at)));
+  fs::path big = drive / "big.inf";
+  WriteFile(big, large);
+  large.clear();
+  large.shrink_to_fit();
+
+  // Warm the page cache so every tool reads from memory.
+  Lines("cat " + inf.string() + "/* " + big.string() + " > /dev/null");
+
+  clsSearchForText search;
+  search.SearchText("TALMIREX");
+  int ours = 0;
+  search.path("c:\\windows\\inf\\oem*.inf");
+  double tOurs = Best(runs, [&] { ours = search.Search(); });
+
+  std::printf(
+      "Folder: %d INF-like files, %.1f MB, %d hold the word (page cache warm; best of %d)\n\n",
+      files, folderMB, planted, runs);
+  std::printf("  %-38s %10s %10s %7s\n", "tool", "seconds", "MB/s", "found");
+  std::printf("  %-38s %10.4f %10.0f %7d\n", "clsSearchForText (4096-byte blocks)", tOurs,
+              folderMB / tOurs, ours);
+  const std::string dir = inf.string();
+  struct Tool {
+    const char* name;
+    const char* binary;
+    std::string command;
+  } tools[] = {
+      {"rg -j1 -i -l -F", "rg", "rg -j1 -i -l -F TALMIREX " + dir},
+      {"grep -r -i -l -F", "grep", "grep -r -i -l -F TALMIREX " + dir},
+  };
+  for (auto& tool : tools) {
+    if (!Have(tool.binary)) {
+      std::printf("  %-38s %10s\n", tool.name, "(not installed)");
+      continue;
+    }
+    int found = 0;
+    double t = Best(runs, [&] { found = Lines(tool.command); });
+    std::printf("  %-38s %10.4f %10.0f %7d\n", tool.name, t, folderMB / t, found);
+  }
+
+  const double bigMB = static_cast<double>(fs::file_size(big)) / 1e6;
+  std::printf("\nOne %.0f MB file without the word (read to its end)\n\n", bigMB);
+  std::printf("  %-38s %10s %10s\n", "tool", "seconds", "MB/s");
+  search.path("c:\\big.inf");
+  double tBig = Best(runs, [&] { search.Search(); });
+  std::printf("  %-38s %10.4f %10.0f\n", "clsSearchForText (4096-byte blocks)", tBig, bigMB / tBig);
+  double tDd =
+      Best(runs, [&] { Lines("dd if=" + big.string() + " bs=4096 of=/dev/null 2>/dev/null"); });
+  std::printf("  %-38s %10.4f %10.0f\n", "dd bs=4096 of=/dev/null", tDd, bigMB / tDd);
+  if (Have("rg")) {
+    double tRg = Best(runs, [&] { Lines("rg -j1 -i -l -F TALMIREX " + big.string()); });
+    std::printf("  %-38s %10.4f %10.0f\n", "rg -j1 -i -l -F", tRg, bigMB / tRg);
+  }
+  std::printf("\n  our search reads at %.0f%% of dd's speed\n", 100.0 * tDd / tBig);
+
+  fs::remove_all(root);
+  return 0;
+}
