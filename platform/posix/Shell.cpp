@@ -1,0 +1,312 @@
+// The shell's file operations on Linux, with the Windows shell's rules for the
+// requests this program makes: the first path of each list is used; the last
+// component of the source may hold wildcards; a copy or move into an existing
+// folder keeps the source's name, onto any other path takes that path as the
+// new name (its missing folders are made first); an existing target is
+// replaced only with FOF_NOCONFIRMATION, read-only or not, as the shell does
+// after clearing the attribute. A copy is written under a temporary name in
+// the target folder and renamed into place once complete, so the real name
+// never shows a partial file.
+
+#include "platform/Shell.h"
+
+#include <cerrno>
+#include <cstdlib>
+#include <fcntl.h>
+#include <string_view>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
+
+#include "platform/RuntimeError.h"
+#include "platform/posix/Ansi.h"
+#include "platform/posix/Wildcard.h"
+#include "platform/posix/WinePath.h"
+
+namespace platform {
+namespace {
+
+// Result codes, as the Windows shell reports them.
+constexpr int32_t kDone = 0;
+constexpr int32_t kAccessDenied = 0x0005;
+constexpr int32_t kSameFile = 0x0071;      // DE_SAMEFILE
+constexpr int32_t kInvalidFiles = 0x007C;  // DE_INVALIDFILES
+constexpr int32_t kAlreadyExists = 0x00B7; // ERROR_ALREADY_EXISTS
+constexpr int32_t kNoSource = 0x0402;      // the source does not exist
+constexpr int32_t kCancelled = 0x04C7;     // ERROR_CANCELLED
+constexpr int32_t kInvalidParameter = 0x0057;
+
+struct Source {
+  std::string host; // Linux path
+  std::string name; // last component (UTF-8)
+  bool isDirectory;
+};
+
+bool HasWildcard(std::string_view text) {
+  return text.find_first_of("*?") != std::string::npos;
+}
+
+// The first path of a NUL-separated list.
+std::string FirstPath(const std::string& list) {
+  return list.substr(0, list.find('\0'));
+}
+
+std::string Join(const std::string& folder, const std::string& name) {
+  return !folder.empty() && folder.back() == '/' ? folder + name : folder + "/" + name;
+}
+
+std::string LastComponent(const std::string& host) {
+  return host.substr(host.find_last_of('/') + 1);
+}
+
+std::string ParentOf(const std::string& host) {
+  size_t cut = host.find_last_of('/');
+  return cut == 0 ? "/" : host.substr(0, cut);
+}
+
+bool StatPath(const std::string& host, struct stat& st) {
+  return ::stat(host.c_str(), &st) == 0;
+}
+
+bool IsDirectory(const std::string& host) {
+  struct stat st;
+  return StatPath(host, st) && S_ISDIR(st.st_mode);
+}
+
+int32_t CodeOf(int error) {
+  switch (error) {
+  case ENOENT:
+  case ENOTDIR:
+    return kNoSource;
+  case EACCES:
+  case EPERM:
+  case EROFS:
+    return kAccessDenied;
+  default:
+    return kInvalidFiles;
+  }
+}
+
+// Makes a folder and its missing parents (the shell makes a target's folders).
+bool MakeFolders(const std::string& host) {
+  if (IsDirectory(host)) return true;
+  std::string parent = ParentOf(host);
+  if (parent != host && !MakeFolders(parent)) return false;
+  return ::mkdir(host.c_str(), 0777) == 0 || (errno == EEXIST && IsDirectory(host));
+}
+
+// The sources named by a path whose last component may hold wildcards.
+// `ok` is false when a path without wildcards names nothing.
+std::vector<Source> FindSources(const std::string& from, uint16_t flags, bool& ok) {
+  std::vector<Source> sources;
+  ok = true;
+  size_t cut = from.find_last_of("\\/");
+  std::string mask = cut == std::string::npos ? from : from.substr(cut + 1);
+  if (cut == std::string::npos && mask.size() >= 2 && mask[1] == ':') mask = mask.substr(2);
+  if (!HasWildcard(mask)) {
+    posix::HostPath where = posix::Resolve(from);
+    if (!where.exists) {
+      ok = false;
+      return sources;
+    }
+    sources.push_back({where.path, LastComponent(where.path), where.isDirectory});
+    return sources;
+  }
+  std::string folder = from.substr(0, from.size() - mask.size());
+  posix::HostPath where = posix::Resolve(folder.empty() ? std::string(".") : folder);
+  if (!where.exists || !where.isDirectory) {
+    ok = false;
+    return sources;
+  }
+  posix::Wildcard wildcard(posix::AnsiToUtf8(mask));
+  for (const auto& entry : posix::ListFolder(where.path)) {
+    const std::string& name = entry.name;
+    if (!wildcard.Matches(name)) continue;
+    std::string host = Join(where.path, name);
+    bool directory = IsDirectory(host);
+    if (directory && (flags & FOF_FILESONLY)) continue;
+    sources.push_back({host, name, directory});
+  }
+  return sources;
+}
+
+bool SameFile(const struct stat& a, const struct stat& b) {
+  return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+}
+
+// Copies one file's bytes, mode and modification time to a temporary file
+// beside `target`, then renames it to `target`.
+int32_t CopyFile(const std::string& source, const std::string& target) {
+  struct stat from;
+  if (!StatPath(source, from)) return CodeOf(errno);
+  int in = ::open(source.c_str(), O_RDONLY | O_CLOEXEC);
+  if (in < 0) return CodeOf(errno);
+  std::string temp = Join(ParentOf(target), ".talmirex-copy-XXXXXX");
+  int out = ::mkostemp(temp.data(), O_CLOEXEC);
+  if (out < 0) {
+    int error = errno;
+    ::close(in);
+    return CodeOf(error);
+  }
+  int32_t result = kDone;
+  std::vector<char> buffer(1 << 16);
+  for (;;) {
+    ssize_t got = ::read(in, buffer.data(), buffer.size());
+    if (got < 0 && errno == EINTR) continue;
+    if (got < 0) {
+      result = CodeOf(errno);
+      break;
+    }
+    if (got == 0) break;
+    for (ssize_t done = 0; done < got;) {
+      ssize_t put = ::write(out, buffer.data() + done, static_cast<size_t>(got - done));
+      if (put < 0 && errno == EINTR) continue;
+      if (put < 0) {
+        result = CodeOf(errno);
+        break;
+      }
+      done += put;
+    }
+    if (result != kDone) break;
+  }
+  ::close(in);
+  if (result == kDone) {
+    struct timespec times[2] = {from.st_atim, from.st_mtim};
+    ::futimens(out, times);
+    ::fchmod(out, from.st_mode & 07777);
+    if (::fsync(out) != 0) result = CodeOf(errno);
+  }
+  if (::close(out) != 0 && result == kDone) result = CodeOf(errno);
+  if (result == kDone && ::rename(temp.c_str(), target.c_str()) != 0) result = CodeOf(errno);
+  if (result != kDone) ::unlink(temp.c_str());
+  return result;
+}
+
+int32_t CopyTree(const std::string& source, const std::string& target) {
+  if (!MakeFolders(target)) return CodeOf(errno);
+  for (const auto& entry : posix::ListFolder(source)) {
+    const std::string& name = entry.name;
+    std::string from = Join(source, name);
+    int32_t result =
+        IsDirectory(from) ? CopyTree(from, Join(target, name)) : CopyFile(from, Join(target, name));
+    if (result != kDone) return result;
+  }
+  return kDone;
+}
+
+int32_t RemoveTree(const std::string& host) {
+  if (!IsDirectory(host)) return ::unlink(host.c_str()) == 0 ? kDone : CodeOf(errno);
+  for (const auto& entry : posix::ListFolder(host))
+    if (int32_t result = RemoveTree(Join(host, entry.name)); result != kDone) return result;
+  return ::rmdir(host.c_str()) == 0 ? kDone : CodeOf(errno);
+}
+
+// One source to one target path, copied or moved.
+int32_t Transfer(const Source& source, const std::string& target, bool move, uint16_t flags,
+                 bool& aborted) {
+  struct stat from, to;
+  if (!StatPath(source.host, from)) return CodeOf(errno);
+  bool targetExists = ::lstat(target.c_str(), &to) == 0;
+  if (targetExists && SameFile(from, to)) return kSameFile;
+  if (targetExists && !(flags & FOF_NOCONFIRMATION)) {
+    // Nobody can be asked here: the replacement counts as declined.
+    aborted = true;
+    return kCancelled;
+  }
+  if (targetExists && S_ISDIR(to.st_mode) != source.isDirectory) return kAccessDenied;
+  if (move && !(targetExists && source.isDirectory)) {
+    if (::rename(source.host.c_str(), target.c_str()) == 0) return kDone;
+    if (errno != EXDEV) return CodeOf(errno); // across file systems: copy, then remove
+  }
+  int32_t result =
+      source.isDirectory ? CopyTree(source.host, target) : CopyFile(source.host, target);
+  if (result == kDone && move) result = RemoveTree(source.host);
+  return result;
+}
+
+int32_t CopyOrMove(const SHFILEOPSTRUCTA& request, bool move, bool& aborted) {
+  std::string from = FirstPath(request.pFrom);
+  std::string to = FirstPath(request.pTo);
+  if (from.empty()) return kInvalidFiles;
+  bool ok = false;
+  std::vector<Source> sources = FindSources(from, request.fFlags, ok);
+  if (!ok) return kNoSource;
+  if (sources.empty()) return kDone;
+  posix::HostPath target = posix::Resolve(to.empty() ? std::string(".") : to);
+  if (!target.driveFound) return kInvalidFiles;
+  // Into an existing folder, or into the folder named by the target when
+  // the sources came from a wildcard; otherwise onto the target's own name.
+  bool intoFolder = (target.exists && target.isDirectory) || HasWildcard(from);
+  if (intoFolder && !MakeFolders(target.path)) return CodeOf(errno);
+  if (!intoFolder && !MakeFolders(ParentOf(target.path))) return CodeOf(errno);
+  for (const Source& source : sources) {
+    std::string destination = intoFolder ? Join(target.path, source.name) : target.path;
+    int32_t result = Transfer(source, destination, move, request.fFlags, aborted);
+    if (result != kDone) return result;
+  }
+  return kDone;
+}
+
+int32_t Delete(const SHFILEOPSTRUCTA& request) {
+  std::string from = FirstPath(request.pFrom);
+  if (from.empty()) return kInvalidFiles;
+  bool ok = false;
+  std::vector<Source> sources = FindSources(from, request.fFlags, ok);
+  if (!ok) return kNoSource;
+  for (const Source& source : sources)
+    if (int32_t result = RemoveTree(source.host); result != kDone) return result;
+  return kDone;
+}
+
+int32_t Rename(const SHFILEOPSTRUCTA& request) {
+  std::string from = FirstPath(request.pFrom);
+  std::string to = FirstPath(request.pTo);
+  if (from.empty() || to.empty() || HasWildcard(from) || HasWildcard(to)) return kInvalidFiles;
+  posix::HostPath source = posix::Resolve(from);
+  if (!source.exists) return kNoSource;
+  // A bare new name stays in the source's folder.
+  std::string target;
+  if (to.find_first_of("\\/:") == std::string::npos) {
+    target = Join(ParentOf(source.path), posix::AnsiToUtf8(to));
+  } else {
+    posix::HostPath where = posix::Resolve(to);
+    if (!where.parentExists) return kInvalidFiles;
+    target = where.path;
+  }
+  struct stat st, existing;
+  if (::lstat(target.c_str(), &existing) == 0 && StatPath(source.path, st) &&
+      !SameFile(st, existing))
+    return kAlreadyExists;
+  return ::rename(source.path.c_str(), target.c_str()) == 0 ? kDone : CodeOf(errno);
+}
+
+class PosixShell final : public Shell {
+public:
+  int32_t SHFileOperationA(SHFILEOPSTRUCTA& request) override {
+    request.fAnyOperationsAborted = false;
+    try {
+      switch (request.wFunc) {
+      case FO_COPY:
+        return CopyOrMove(request, false, request.fAnyOperationsAborted);
+      case FO_MOVE:
+        return CopyOrMove(request, true, request.fAnyOperationsAborted);
+      case FO_DELETE:
+        return Delete(request);
+      case FO_RENAME:
+        return Rename(request);
+      default:
+        return kInvalidParameter;
+      }
+    } catch (const RuntimeError&) {
+      return kInvalidFiles; // a name Windows forbids
+    }
+  }
+};
+
+} // namespace
+
+std::shared_ptr<Shell> Shell::Native() {
+  return std::make_shared<PosixShell>();
+}
+
+} // namespace platform
