@@ -1,0 +1,278 @@
+#include "app/fltk/FltkView.h"
+
+#include <FL/Enumerations.H>
+#include <FL/Fl.H>
+#include <FL/Fl_Box.H>
+#include <FL/Fl_Browser.H>
+#include <FL/Fl_Button.H>
+#include <FL/Fl_Double_Window.H>
+#include <FL/Fl_PNG_Image.H>
+#include <FL/Fl_Return_Button.H>
+#include <FL/fl_draw.H>
+#include <FL/x.H>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+
+#include "app/Form.h"
+#include "app/fltk/Artwork.h"
+#include "platform/Events.h"
+#include "platform/Screen.h"
+#include "platform/posix/Ansi.h"
+
+namespace {
+
+constexpr int FontSize = 12;
+
+int ToPixels(float twips, float twipsPerPixel) {
+  return static_cast<int>(std::lround(twips / twipsPerPixel));
+}
+
+std::string Utf8(const std::string& ansi) {
+  return platform::posix::AnsiToUtf8(ansi);
+}
+
+std::unique_ptr<Fl_RGB_Image> LoadPng(const char* name, artwork::Bytes bytes) {
+  return std::make_unique<Fl_PNG_Image>(name, bytes.data, static_cast<int>(bytes.size));
+}
+
+} // namespace
+
+struct FltkView::Clicked {
+  FltkView* view;
+  int control;
+};
+
+FltkView::FltkView() {
+  fl_open_display();
+  float h = 0, v = 0;
+  Fl::screen_dpi(h, v);
+  if (!(h > 0)) h = 96;
+  if (!(v > 0)) v = h;
+  platform::Service<platform::Screen>::Replace(platform::Screen::Fixed(1440.0f / h, 1440.0f / v));
+  Fl::visual(FL_DOUBLE | FL_INDEX);
+  banner_ = LoadPng("banner.png", artwork::Banner());
+  icon_ = LoadPng("icon32.png", artwork::Icon());
+  platform::SetPendingEventsHandler([] { Fl::check(); });
+}
+
+FltkView::~FltkView() {
+  platform::SetPendingEventsHandler(nullptr);
+  delete window_;
+}
+
+void FltkView::Create(Form& form, FormEvents& events) {
+  form_ = &form;
+  events_ = &events;
+  auto& screen = platform::screen();
+  window_ = new Fl_Double_Window(ToPixels(form.Width(), screen.TwipsPerPixelX()),
+                                 ToPixels(form.Height(), screen.TwipsPerPixelY()));
+  window_->copy_label(Utf8(form.Caption()).c_str());
+  window_->callback(OnClose, this);
+  if (icon_) window_->icon(icon_.get());
+
+  // Widgets in tab order (FLTK moves the focus in child order); pictures,
+  // which take no focus, first so that they lie underneath.
+  std::vector<int> order(static_cast<size_t>(form.ControlCount()));
+  for (size_t i = 0; i < order.size(); ++i)
+    order[i] = static_cast<int>(i);
+  auto rank = [&](int i) { return form.ControlAt(i).TabIndex(); };
+  std::stable_sort(order.begin(), order.end(), [&](int a, int b) { return rank(a) < rank(b); });
+
+  widgets_.assign(order.size(), nullptr);
+  for (int i : order) {
+    const Control& c = form.ControlAt(i);
+    Fl_Widget* w = nullptr;
+    switch (c.Kind()) {
+    case ControlKind::Picture: {
+      auto* box = new Fl_Box(0, 0, 1, 1);
+      box->box(FL_NO_BOX);
+      box->align(FL_ALIGN_INSIDE | FL_ALIGN_CENTER);
+      w = box;
+      break;
+    }
+    case ControlKind::Label: {
+      auto* box = new Fl_Box(0, 0, 1, 1);
+      box->box(FL_NO_BOX);
+      box->align(FL_ALIGN_INSIDE | FL_ALIGN_LEFT | FL_ALIGN_TOP);
+      box->labelsize(FontSize);
+      w = box;
+      break;
+    }
+    case ControlKind::ListBox: {
+      auto* list = new Fl_Browser(0, 0, 1, 1);
+      list->type(FL_HOLD_BROWSER);
+      list->format_char(0); // lines are shown as they are
+      list->textsize(FontSize);
+      w = list;
+      break;
+    }
+    case ControlKind::CommandButton: {
+      auto* button = new Fl_Button(0, 0, 1, 1);
+      button->labelsize(FontSize);
+      clicks_.push_back(std::make_unique<Clicked>(Clicked{this, i}));
+      button->callback(OnClick, clicks_.back().get());
+      w = button;
+      break;
+    }
+    }
+    widgets_[static_cast<size_t>(i)] = w;
+    PlaceWidget(i);
+  }
+  window_->end();
+}
+
+void FltkView::PlaceWidget(int control) {
+  const Control& c = form_->ControlAt(control);
+  Fl_Widget* w = widgets_.at(static_cast<size_t>(control));
+  auto& screen = platform::screen();
+  const float tx = screen.TwipsPerPixelX(), ty = screen.TwipsPerPixelY();
+  const int x = ToPixels(c.Left(), tx), y = ToPixels(c.Top(), ty);
+  const int width = std::max(1, ToPixels(c.Width(), tx));
+  const int height = std::max(1, ToPixels(c.Height(), ty));
+  const bool resized = w->w() != width || w->h() != height;
+  w->resize(x, y, width, height);
+  if (c.Kind() == ControlKind::Picture && (resized || !w->image())) {
+    Fl_RGB_Image* art = c.Art() == PictureArt::Banner ? banner_.get() : icon_.get();
+    if (art && c.Art() != PictureArt::Blank) {
+      scaled_.emplace_back(art->copy(width, height)); // the picture stretched to the control
+      w->image(scaled_.back().get());
+    }
+  }
+  if (c.Kind() == ControlKind::Label || c.Kind() == ControlKind::CommandButton)
+    w->copy_label(Utf8(c.Caption()).c_str());
+  if (c.Enabled())
+    w->activate();
+  else
+    w->deactivate();
+  if (c.Visible())
+    w->show();
+  else
+    w->hide();
+  if (window_) window_->redraw();
+}
+
+void FltkView::Update(int control) {
+  if (!window_) return;
+  if (control >= 0) return PlaceWidget(control);
+  auto& screen = platform::screen();
+  window_->size(ToPixels(form_->Width(), screen.TwipsPerPixelX()),
+                ToPixels(form_->Height(), screen.TwipsPerPixelY()));
+  window_->copy_label(Utf8(form_->Caption()).c_str());
+  window_->cursor(form_->MousePointer() == 11 ? FL_CURSOR_WAIT : FL_CURSOR_DEFAULT);
+}
+
+void FltkView::ListCleared(int control) {
+  static_cast<Fl_Browser*>(widgets_.at(static_cast<size_t>(control)))->clear();
+}
+
+void FltkView::ListAppended(int control, const std::string& line) {
+  static_cast<Fl_Browser*>(widgets_.at(static_cast<size_t>(control)))->add(Utf8(line).c_str());
+}
+
+void FltkView::Repaint(int control) {
+  widgets_.at(static_cast<size_t>(control))->redraw();
+  Fl::flush();
+}
+
+std::uintptr_t FltkView::NativeHandle() {
+  return window_ ? static_cast<std::uintptr_t>(fl_xid(window_)) : 0;
+}
+
+MessageAnswer FltkView::ShowMessage(const std::string& text, const std::string& title,
+                                    MessageButtons buttons, MessageIcon icon) {
+  const std::string message = Utf8(text);
+  fl_font(FL_HELVETICA, FontSize);
+  int textW = 340, textH = 0;
+  fl_measure(message.c_str(), textW, textH, 0);
+  const bool withIcon = icon == MessageIcon::Information;
+  const int left = withIcon ? 66 : 16;
+  const int width = std::max(left + textW + 16, 300);
+  const int textBottom = 16 + std::max(textH, withIcon ? 40 : 0);
+  const int height = textBottom + 52;
+
+  Fl_Double_Window dialog(width, height);
+  dialog.copy_label(Utf8(title).c_str());
+  if (withIcon) {
+    auto* sign = new Fl_Box(16, 16, 40, 40, "i");
+    sign->box(FL_ROUND_UP_BOX);
+    sign->color(FL_WHITE);
+    sign->labelfont(FL_TIMES_BOLD);
+    sign->labelsize(30);
+    sign->labelcolor(FL_BLUE);
+  }
+  auto* label = new Fl_Box(left, 16, width - left - 16, textBottom - 16);
+  label->copy_label(message.c_str());
+  label->labelsize(FontSize);
+  label->align(FL_ALIGN_INSIDE | FL_ALIGN_LEFT | FL_ALIGN_TOP | FL_ALIGN_WRAP);
+
+  const MessageAnswer closed =
+      buttons == MessageButtons::YesNoCancel ? MessageAnswer::Cancel : MessageAnswer::Ok;
+  MessageAnswer answer = closed;
+  struct Choice {
+    MessageAnswer* answer;
+    MessageAnswer value;
+    Fl_Window* dialog;
+  };
+  std::vector<std::pair<const char*, MessageAnswer>> choices;
+  if (buttons == MessageButtons::YesNoCancel)
+    choices = {
+        {"Yes", MessageAnswer::Yes}, {"No", MessageAnswer::No}, {"Cancel", MessageAnswer::Cancel}};
+  else
+    choices = {{"OK", MessageAnswer::Ok}};
+  std::vector<Choice> data;
+  data.reserve(choices.size());
+  const int buttonW = 84, gap = 8;
+  int x = width - 16 - static_cast<int>(choices.size()) * (buttonW + gap) + gap;
+  for (size_t i = 0; i < choices.size(); ++i) {
+    data.push_back({&answer, choices[i].second, &dialog});
+    Fl_Button* b = i == 0 ? new Fl_Return_Button(x, height - 40, buttonW, 26, choices[i].first)
+                          : new Fl_Button(x, height - 40, buttonW, 26, choices[i].first);
+    b->labelsize(FontSize);
+    b->callback(
+        [](Fl_Widget*, void* p) {
+          auto* choice = static_cast<Choice*>(p);
+          *choice->answer = choice->value;
+          choice->dialog->hide();
+        },
+        &data.back());
+    x += buttonW + gap;
+  }
+  dialog.end();
+  dialog.set_modal();
+  dialog.callback([](Fl_Widget* w, void*) { w->hide(); });
+  dialog.show();
+  while (dialog.shown())
+    Fl::wait();
+  return answer;
+}
+
+void FltkView::Show() {
+  const int x = Fl::x() + std::max(0, (Fl::w() - window_->w()) / 2);
+  const int y = Fl::y() + std::max(0, (Fl::h() - window_->h()) / 2);
+  window_->position(x, y);
+  window_->show();
+  Fl::check();
+}
+
+int FltkView::Run() {
+  return Fl::run();
+}
+
+void FltkView::EndProgram(int exitCode) {
+  if (window_) window_->hide();
+  Fl::flush();
+  std::exit(exitCode);
+}
+
+void FltkView::OnClick(Fl_Widget*, void* data) {
+  auto* clicked = static_cast<Clicked*>(data);
+  clicked->view->events_->Click(clicked->view->form_->ControlAt(clicked->control).Name());
+}
+
+void FltkView::OnClose(Fl_Widget*, void* data) {
+  // Escape closes an FLTK window by default; only the close box does here.
+  if (Fl::event() == FL_SHORTCUT && Fl::event_key() == FL_Escape) return;
+  static_cast<FltkView*>(data)->events_->CloseRequested();
+}
