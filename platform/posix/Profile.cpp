@@ -5,7 +5,9 @@
 // matching quotes is read without them; a new key goes at the end of its
 // section, a new section at the end of the file; an existing value is
 // replaced in its own line, written as key=value. Every line a write does
-// not touch stays as it is; new and touched lines end in CR LF.
+// not touch stays as it is; new and touched lines end in CR LF. A value is
+// written without blanks around it: Wine keeps trailing blanks only until its
+// next write of the file, and reads never return them.
 
 #include "platform/Profile.h"
 
@@ -260,7 +262,7 @@ public:
     }
     std::string_view sectionName = Trim(section);
     std::string_view keyName = Trim(key);
-    std::string_view newValue = TrimLeft(value);
+    std::string_view newValue = Trim(value);
 
     if (auto span = FindSection(lines, sectionName)) {
       if (auto at = FindKey(lines, *span, keyName)) {

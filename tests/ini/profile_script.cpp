@@ -1,0 +1,312 @@
+// A scripted run of profile writes and reads, MakePath, FileExists and
+// shell copies in one folder, printing every read, every result (zero or
+// not), which folders exist and the bytes of every resulting file. The same
+// program is built for Linux and for Windows; run in each, the outputs must
+// be equal (ini_matches_windows compares them).
+//
+//   profile_script <folder as a Windows path> <the same folder for fopen>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "ini/cINI.h"
+#include "platform/Profile.h"
+#include "platform/RuntimeError.h"
+#include "platform/Shell.h"
+#include "sys/SystemRoutines.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string win;  // the folder, as the routines see it
+std::string host; // the folder, as the C++ library sees it
+char sep = '/';
+
+std::string W(const std::string& relative) {
+  return win + "\\" + relative;
+}
+
+std::string H(std::string relative) {
+  for (char& c : relative)
+    if (c == '\\') c = sep;
+  return host + sep + relative;
+}
+
+std::string Escaped(const std::string& bytes) {
+  std::string out;
+  for (unsigned char c : bytes) {
+    if (c == '\\')
+      out += "\\\\";
+    else if (c == '\r')
+      out += "\\r";
+    else if (c == '\n')
+      out += "\\n";
+    else if (c >= 0x20 && c < 0x7f)
+      out += static_cast<char>(c);
+    else {
+      char hex[8];
+      std::snprintf(hex, sizeof hex, "\\x%02X", c);
+      out += hex;
+    }
+  }
+  return out;
+}
+
+void Seed(const std::string& relative, const std::string& bytes) {
+  std::ofstream out(fs::path(H(relative)), std::ios::binary | std::ios::trunc);
+  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+void Dump(const std::string& relative) {
+  std::ifstream in(fs::path(H(relative)), std::ios::binary);
+  if (!in) {
+    std::cout << "  file " << relative << ": missing\n";
+    return;
+  }
+  std::ostringstream content;
+  content << in.rdbuf();
+  std::cout << "  file " << relative << ": " << Escaped(content.str()) << "\n";
+}
+
+void Folder(const std::string& relative) {
+  std::cout << "  folder " << relative << ": "
+            << (fs::is_directory(fs::path(H(relative))) ? "yes" : "no") << "\n";
+}
+
+cINI ini;
+
+void Write(const std::string& file, const std::string& section, const std::string& key,
+           const std::string& value) {
+  bool issued = ini.INIWrite(W(file), section, key, value);
+  std::cout << "  write [" << section << "] " << key << "=" << Escaped(value) << ": "
+            << (issued ? "issued" : "skipped") << "\n";
+}
+
+void Read(const std::string& file, const std::string& section, const std::string& key) {
+  std::cout << "  read [" << section << "] " << key << " = '"
+            << Escaped(ini.INIRead(W(file), section, key)) << "'\n";
+}
+
+// A read with a buffer larger than the object's, to see whole long values.
+void ReadLong(const std::string& file, const std::string& section, const std::string& key) {
+  std::vector<char> buffer(300, ' ');
+  uint32_t n = platform::profile().GetPrivateProfileStringA(section, key, "dflt", buffer.data(),
+                                                            300, W(file));
+  std::cout << "  read300 [" << section << "] " << key << " = " << n << " '"
+            << Escaped(std::string(buffer.data(), n)) << "'\n";
+}
+
+void Title(const std::string& text) {
+  std::cout << "== " << text << "\n";
+}
+
+void Profiles() {
+  Title("new file");
+  Write("new.ini", "Main", "Key", "Value");
+  Write("new.ini", "main", "KEY2", "two words");
+  Write("new.ini", "Other", "k", "v");
+  Write("new.ini", "MAIN", "key", "Changed");
+  Read("new.ini", "main", "key");
+  Read("new.ini", "MAIN", "key2");
+  Read("new.ini", "other", "K");
+  Read("new.ini", "Main", "absent");
+  Read("new.ini", "Absent", "key");
+  Read("missing.ini", "Main", "Key");
+  Dump("new.ini");
+
+  Title("empty file");
+  Seed("empty.ini", "");
+  Read("empty.ini", "s", "k");
+  Write("empty.ini", "s", "k", "v");
+  Dump("empty.ini");
+
+  Title("existing sections and keys in other letter case");
+  Seed("case.ini", "[Settings]\r\nName=Alpha\r\nCount=3\r\n[Extra]\r\nx=1\r\n");
+  Write("case.ini", "SETTINGS", "NAME", "Beta");
+  Write("case.ini", "settings", "New", "val");
+  Write("case.ini", "EXTRA", "X", "2");
+  Write("case.ini", "extra", "y", "3");
+  Write("case.ini", "Third", "z", "4");
+  Read("case.ini", "settings", "name");
+  Read("case.ini", "SETTINGS", "COUNT");
+  Read("case.ini", "Settings", "new");
+  Read("case.ini", "Extra", "x");
+  Dump("case.ini");
+
+  Title("values with blanks, = and ;");
+  const std::string long89(89, 'L');
+  Write("values.ini", "V", "blanks", "a b  c");
+  Write("values.ini", "V", "equals", "x=y=z");
+  Write("values.ini", "V", "semi", "semi;colon ; more");
+  Write("values.ini", "V", "lead", "   lead");
+  Write("values.ini", "V", "trail", "trail   ");
+  Write("values.ini", "V", "dq", "\"quoted\"");
+  Write("values.ini", "V", "sq", "'single'");
+  Write("values.ini", "V", "half", "\"half");
+  Write("values.ini", "V", "long", long89);
+  Write("values.ini", "V", "empty", "");
+  for (const char* key :
+       {"blanks", "equals", "semi", "lead", "trail", "dq", "sq", "half", "long", "empty"})
+    Read("values.ini", "v", key);
+  ReadLong("values.ini", "V", "long");
+  ReadLong("values.ini", "V", "empty");
+  Dump("values.ini");
+
+  Title("keys not yet present");
+  Seed("keys.ini", "[A]\r\na1=1\r\n[B]\r\nb1=1\r\n[C]\r\nc1=1\r\n");
+  Write("keys.ini", "B", "b2", "2");
+  Write("keys.ini", "A", "a2", "2");
+  Write("keys.ini", "C", "c2", "2");
+  Write("keys.ini", "b", "B3", "3");
+  Read("keys.ini", "B", "b3");
+  Read("keys.ini", "A", "a2");
+  Dump("keys.ini");
+
+  Title("last section without a final line break");
+  Seed("lastline.ini", "[A]\r\nk=1\r\n[B]\r\nz=2");
+  Read("lastline.ini", "B", "z");
+  Write("lastline.ini", "B", "y", "3");
+  Write("lastline.ini", "A", "k", "4");
+  Read("lastline.ini", "b", "Y");
+  Dump("lastline.ini");
+  Seed("lastline2.ini", "[A]\r\nk=1");
+  Write("lastline2.ini", "a", "K", "5");
+  Dump("lastline2.ini");
+  Seed("lastline3.ini", "[A]\r\nk=1");
+  Write("lastline3.ini", "New", "n", "1");
+  Dump("lastline3.ini");
+
+  Title("many sections");
+  for (int round = 0; round < 3; ++round)
+    for (int s = 0; s < 25; ++s)
+      Write("many.ini", "Section" + std::to_string(s), "Key" + std::to_string(round),
+            std::to_string(s * 10 + round));
+  for (int s = 0; s < 25; s += 6)
+    Read("many.ini", "SECTION" + std::to_string(s), "key2");
+  Dump("many.ini");
+
+  // Wine rewrites such files in its own layout; only the reads are compared.
+  Title("other layouts (reads only)");
+  Seed("odd.ini", "; comment\r\n\r\n[ Odd ]\r\n  Key  =  spaced value  \r\nnoequals\r\n;c=d\r\n"
+                  "\r\n[Lf]\nk=lf\n[Dup]\nd=1\n[dup]\nd=2\ne=3\n");
+  Read("odd.ini", "odd", "key");
+  Read("odd.ini", "odd", "noequals");
+  Read("odd.ini", "odd", ";c");
+  Read("odd.ini", "lf", "k");
+  Read("odd.ini", "dup", "d");
+  Read("odd.ini", "dup", "e");
+  Write("odd.ini", "Odd", "KEY", "new");
+  Write("odd.ini", "Odd", "added", "a");
+  Write("odd.ini", "lf", "k2", "more");
+  Write("odd.ini", "dup", "e", "4");
+  Read("odd.ini", "odd", "key");
+  Read("odd.ini", "odd", "added");
+  Read("odd.ini", "lf", "k");
+  Read("odd.ini", "lf", "k2");
+  Read("odd.ini", "dup", "e");
+  Read("odd.ini", "dup", "d");
+}
+
+void Object() {
+  Title("cINI in mode 3 and mode 0");
+  cINI object;
+  object.Command(3);
+  object.FilePath(W("objdir"));
+  object.FileName("Object.ini");
+  std::cout << "  exists " << object.Exists() << "\n";
+  Folder("objdir");
+  object.Section("General");
+  object.DataSave("First", "1");
+  object.Item("Second");
+  object.Data("two 2");
+  object.Data("");
+  std::cout << "  data '" << object.Data() << "' retrieve '" << object.DataRetrieve("none", 7)
+            << "'\n";
+  Dump("objdir\\Object.ini");
+  cINI direct;
+  direct.FullPath(W("objdir\\Object.ini"));
+  direct.Section("general");
+  std::cout << "  direct '" << direct.DataRetrieve("FIRST", "x") << "'\n";
+}
+
+void Paths() {
+  Title("MakePath and FileExists");
+  auto make = [](const std::string& relative) {
+    try {
+      SystemRoutines::MakePath(W(relative));
+      std::cout << "  MakePath " << relative << ": ok\n";
+    } catch (const RuntimeError& error) {
+      std::cout << "  MakePath " << relative << ": error " << error.Number() << "\n";
+    }
+  };
+  make("mk\\a\\b\\c");
+  make("mk\\a\\b\\c");
+  make("mk\\t\\");
+  Seed("mk\\a\\file", "x");
+  make("mk\\a\\file\\under");
+  for (const char* f :
+       {"mk", "mk\\a", "mk\\a\\b", "mk\\a\\b\\c", "mk\\t", "mk\\a\\file", "mk\\a\\file\\under"})
+    Folder(f);
+  for (const char* f : {"mk\\a\\file", "mk\\a\\nofile", "mk\\a", "nofolder\\x", "new.ini"})
+    std::cout << "  FileExists " << f << ": " << SystemRoutines::FileExists(W(f)) << "\n";
+}
+
+void Copies() {
+  Title("shell copies");
+  auto copy = [](const std::string& from, const std::string& to) {
+    int32_t result = SystemRoutines::ShellFileOperation(0, platform::FO_COPY, 0x90, W(from), W(to));
+    std::cout << "  copy " << from << " -> " << to << ": " << (result == 0 ? "zero" : "non-zero")
+              << "\n";
+  };
+  std::filesystem::create_directories(fs::path(H("src")));
+  std::filesystem::create_directories(fs::path(H("Backup")));
+  Seed("src\\oem1.inf", "[Version]\r\nTALMIREX\r\n");
+  Seed("src\\oem1.PNF", std::string("\x01\x02\x00\xff pnf", 8));
+  Seed("src\\oem2.inf", "second");
+  Seed("Backup\\oem2.inf", "old content that is longer");
+  copy("src\\oem1.inf", "Backup");
+  copy("src\\OEM1.pnf", "backup");
+  copy("src\\oem2.inf", "Backup");
+  copy("src\\oem9.inf", "Backup");
+  copy("src\\oem1.inf", "Backup\\renamed.txt");
+  copy("src\\oem1.inf", "src\\oem1.inf");
+  copy("src\\*.inf", "Wild");
+  copy("src\\*.zzz", "Backup");
+  copy("src\\oem2.inf", "Deep\\er\\copy.inf");
+  for (const char* f : {"Backup\\oem1.inf", "Backup\\oem1.PNF", "Backup\\oem2.inf",
+                        "Backup\\oem9.inf", "Backup\\renamed.txt", "src\\oem1.inf",
+                        "Wild\\oem1.inf", "Wild\\oem2.inf", "Wild\\oem1.PNF", "Deep\\er\\copy.inf"})
+    Dump(f);
+  Folder("Wild");
+  Folder("Deep\\er");
+  try {
+    SystemRoutines::ShellFileOperation(0, platform::FO_COPY, 0x10000, W("src\\oem1.inf"),
+                                       W("Backup"));
+    std::cout << "  flags 0x10000: no error\n";
+  } catch (const RuntimeError& error) {
+    std::cout << "  flags 0x10000: error " << error.Number() << "\n";
+  }
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+  if (argc != 3) {
+    std::cerr << "usage: profile_script <folder as a Windows path> <the same folder for fopen>\n";
+    return 2;
+  }
+  win = argv[1];
+  host = argv[2];
+  sep = host.find('/') != std::string::npos ? '/' : '\\';
+  Profiles();
+  Object();
+  Paths();
+  Copies();
+  return 0;
+}
