@@ -111,6 +111,7 @@ void Win32View::Create(Form& form, FormEvents& events) {
       break;
     case ControlKind::Label:
       style |= SS_LEFT | SS_NOPREFIX;
+      exStyle = WS_EX_TRANSPARENT;
       break;
     case ControlKind::ListBox:
       cls = "LISTBOX";
@@ -149,8 +150,16 @@ void Win32View::Update(int control) {
   RECT r = PixelsOf(c.Left(), c.Top(), c.Width(), c.Height());
   SetWindowPos(hwnd, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top,
                SWP_NOZORDER | SWP_NOACTIVATE);
-  if (c.Kind() == ControlKind::Label || c.Kind() == ControlKind::CommandButton)
+  if (c.Kind() == ControlKind::Label || c.Kind() == ControlKind::CommandButton) {
     SetWindowTextA(hwnd, c.Caption().c_str());
+    // A label draws no background: the window repaints what lies under it.
+    if (c.Kind() == ControlKind::Label) {
+      RECT under;
+      GetWindowRect(hwnd, &under);
+      MapWindowPoints(nullptr, window_, reinterpret_cast<POINT*>(&under), 2);
+      InvalidateRect(window_, &under, TRUE);
+    }
+  }
   EnableWindow(hwnd, c.Enabled());
   ShowWindow(hwnd, c.Visible() ? SW_SHOWNA : SW_HIDE);
 }
@@ -289,6 +298,19 @@ LRESULT Win32View::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
   case WM_DRAWITEM:
     DrawPicture(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
     return TRUE;
+  case WM_CTLCOLORSTATIC: {
+    // Label rows overlap a little: each draws its text on the window's own
+    // background, so none hides the text of its neighbour.
+    const int index = GetDlgCtrlID(reinterpret_cast<HWND>(lParam)) - FirstControlId;
+    if (index >= 0 && index < form_->ControlCount() &&
+        form_->ControlAt(index).Kind() == ControlKind::Label) {
+      HDC dc = reinterpret_cast<HDC>(wParam);
+      SetBkMode(dc, TRANSPARENT);
+      SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
+      return reinterpret_cast<LRESULT>(GetStockObject(NULL_BRUSH));
+    }
+    break;
+  }
   case WM_SETCURSOR:
     if (form_->MousePointer() == 11) {
       SetCursor(LoadCursor(nullptr, IDC_WAIT));
