@@ -55,6 +55,16 @@ std::string Join(const std::string& folder, const std::string& name) {
   return !folder.empty() && folder.back() == '/' ? folder + name : folder + "/" + name;
 }
 
+// The path of `name` in a folder: an entry that has the name in another
+// letter case is the one meant, as on Windows.
+std::string ChildOf(const std::string& folder, const std::string& name) {
+  for (const auto& entry : posix::ListFolder(folder))
+    if (entry.name == name) return Join(folder, name);
+  for (const auto& entry : posix::ListFolder(folder))
+    if (posix::EqualNoCase(entry.name, name)) return Join(folder, entry.name);
+  return Join(folder, name);
+}
+
 std::string LastComponent(const std::string& host) {
   return host.substr(host.find_last_of('/') + 1);
 }
@@ -187,8 +197,8 @@ int32_t CopyTree(const std::string& source, const std::string& target) {
   for (const auto& entry : posix::ListFolder(source)) {
     const std::string& name = entry.name;
     std::string from = Join(source, name);
-    int32_t result =
-        IsDirectory(from) ? CopyTree(from, Join(target, name)) : CopyFile(from, Join(target, name));
+    int32_t result = IsDirectory(from) ? CopyTree(from, ChildOf(target, name))
+                                       : CopyFile(from, ChildOf(target, name));
     if (result != kDone) return result;
   }
   return kDone;
@@ -240,7 +250,7 @@ int32_t CopyOrMove(const SHFILEOPSTRUCTA& request, bool move, bool& aborted) {
   if (intoFolder && !MakeFolders(target.path)) return CodeOf(errno);
   if (!intoFolder && !MakeFolders(ParentOf(target.path))) return CodeOf(errno);
   for (const Source& source : sources) {
-    std::string destination = intoFolder ? Join(target.path, source.name) : target.path;
+    std::string destination = intoFolder ? ChildOf(target.path, source.name) : target.path;
     int32_t result = Transfer(source, destination, move, request.fFlags, aborted);
     if (result != kDone) return result;
   }
