@@ -11,9 +11,7 @@ namespace {
 
 static_assert(sizeof(OSVERSIONINFOA) == OsVersionRecord::PlainSize);
 static_assert(sizeof(OSVERSIONINFOEXA) == OsVersionRecord::ExtendedSize);
-static_assert(offsetof(OSVERSIONINFOEXA, szCSDVersion) == offsetof(OsVersionRecord, szCSDVersion));
-static_assert(offsetof(OSVERSIONINFOEXA, wSuiteMask) == offsetof(OsVersionRecord, wSuiteMask));
-static_assert(offsetof(OSVERSIONINFOEXA, wProductType) == offsetof(OsVersionRecord, wProductType));
+static_assert(sizeof(OSVERSIONINFOA::szCSDVersion) == sizeof(OsVersionRecord::szCSDVersion));
 
 // Looks up a kernel32 export that older Windows versions lack.
 template <class Function> Function Kernel32Export(const char* name) {
@@ -25,12 +23,24 @@ template <class Function> Function Kernel32Export(const char* name) {
 class Win32VersionInfo final : public VersionInfo {
 public:
   int32_t GetVersionExA(OsVersionRecord& record) override {
-    // The two records share one layout; the size field tells Windows which
-    // form to fill.
-    OSVERSIONINFOEXA info;
-    std::memcpy(&info, &record, sizeof info);
+    // The extended record starts with the plain one; the size field tells
+    // Windows which form to fill.
+    OSVERSIONINFOEXA info{};
+    info.dwOSVersionInfoSize = record.dwOSVersionInfoSize;
     BOOL result = ::GetVersionExA(reinterpret_cast<OSVERSIONINFOA*>(&info));
-    if (result) std::memcpy(&record, &info, sizeof info);
+    if (!result) return result;
+    record.dwMajorVersion = info.dwMajorVersion;
+    record.dwMinorVersion = info.dwMinorVersion;
+    record.dwBuildNumber = info.dwBuildNumber;
+    record.dwPlatformId = info.dwPlatformId;
+    std::memcpy(record.szCSDVersion, info.szCSDVersion, sizeof record.szCSDVersion);
+    if (record.dwOSVersionInfoSize == OsVersionRecord::ExtendedSize) {
+      record.wServicePackMajor = info.wServicePackMajor;
+      record.wServicePackMinor = info.wServicePackMinor;
+      record.wSuiteMask = info.wSuiteMask;
+      record.wProductType = info.wProductType;
+      record.wReserved = info.wReserved;
+    }
     return result;
   }
 
