@@ -23,6 +23,25 @@ struct SystemRow {
   std::set<std::string> yes;
 };
 
+// A Vista 6.0.6000 workstation whose product call returns `result` and the
+// product type `product`; on it the queries that answer yes are the family's
+// and `more`.
+FakeSystem Vista(uint32_t product, int32_t result = 1) {
+  return {.major = 6,
+          .minor = 0,
+          .build = 6000,
+          .productType = 1,
+          .productInfoResult = result,
+          .product = product};
+}
+
+std::set<std::string> VistaAnd(std::initializer_list<std::string> more) {
+  std::set<std::string> yes = {"IsWinNT4Plus", "IsWin2000Plus", "IsWinXPPlus", "IsWinVista",
+                               "IsWinVistaPlus"};
+  yes.insert(more.begin(), more.end());
+  return yes;
+}
+
 const std::vector<SystemRow>& Systems() {
   // Windows 95/98/ME builds carry major.minor in the high word.
   static const std::vector<SystemRow> rows = {
@@ -196,121 +215,19 @@ const std::vector<SystemRow>& Systems() {
        {.major = 5, .minor = 2, .build = 0x00010000 + 3790, .productType = 3},
        {"IsWinNT4Plus", "IsWin2000Plus", "IsWinXPPlus"}},
 
-      {"Vista Ultimate",
-       {.major = 6,
-        .minor = 0,
-        .build = 6000,
-        .productType = 1,
-        .productInfoResult = 1,
-        .product = 1},
-       {"IsWinNT4Plus", "IsWin2000Plus", "IsWinXPPlus", "IsWinVista", "IsWinVistaPlus",
-        "IsWinVistaUltimate"}},
-      {"Vista Ultimate N",
-       {.major = 6,
-        .minor = 0,
-        .build = 6000,
-        .productType = 1,
-        .productInfoResult = 1,
-        .product = 28},
-       {"IsWinNT4Plus", "IsWin2000Plus", "IsWinXPPlus", "IsWinVista", "IsWinVistaPlus",
-        "IsWinVistaUltimate"}},
-      {"Vista Home Basic",
-       {.major = 6,
-        .minor = 0,
-        .build = 6000,
-        .productType = 1,
-        .productInfoResult = 1,
-        .product = 2},
-       {"IsWinNT4Plus", "IsWin2000Plus", "IsWinXPPlus", "IsWinVista", "IsWinVistaPlus",
-        "IsWinVistaHomeBasic"}},
-      {"Vista Home Basic N",
-       {.major = 6,
-        .minor = 0,
-        .build = 6000,
-        .productType = 1,
-        .productInfoResult = 1,
-        .product = 5},
-       {"IsWinNT4Plus", "IsWin2000Plus", "IsWinXPPlus", "IsWinVista", "IsWinVistaPlus",
-        "IsWinVistaHomeBasic"}},
-      {"Vista Home Premium",
-       {.major = 6,
-        .minor = 0,
-        .build = 6000,
-        .productType = 1,
-        .productInfoResult = 1,
-        .product = 3},
-       {"IsWinNT4Plus", "IsWin2000Plus", "IsWinXPPlus", "IsWinVista", "IsWinVistaPlus",
-        "IsWinVistaHomePremium"}},
-      {"Vista Home Premium N",
-       {.major = 6,
-        .minor = 0,
-        .build = 6000,
-        .productType = 1,
-        .productInfoResult = 1,
-        .product = 26},
-       {"IsWinNT4Plus", "IsWin2000Plus", "IsWinXPPlus", "IsWinVista", "IsWinVistaPlus",
-        "IsWinVistaHomePremium"}},
-      {"Vista Enterprise",
-       {.major = 6,
-        .minor = 0,
-        .build = 6000,
-        .productType = 1,
-        .productInfoResult = 1,
-        .product = 4},
-       {"IsWinNT4Plus", "IsWin2000Plus", "IsWinXPPlus", "IsWinVista", "IsWinVistaPlus",
-        "IsWinVistaEnterprise"}},
-      {"Vista Enterprise N",
-       {.major = 6,
-        .minor = 0,
-        .build = 6000,
-        .productType = 1,
-        .productInfoResult = 1,
-        .product = 27},
-       {"IsWinNT4Plus", "IsWin2000Plus", "IsWinXPPlus", "IsWinVista", "IsWinVistaPlus",
-        "IsWinVistaEnterprise"}},
-      {"Vista Business",
-       {.major = 6,
-        .minor = 0,
-        .build = 6000,
-        .productType = 1,
-        .productInfoResult = 1,
-        .product = 6},
-       {"IsWinNT4Plus", "IsWin2000Plus", "IsWinXPPlus", "IsWinVista", "IsWinVistaPlus",
-        "IsWinVistaBusiness"}},
-      {"Vista Business N",
-       {.major = 6,
-        .minor = 0,
-        .build = 6000,
-        .productType = 1,
-        .productInfoResult = 1,
-        .product = 16},
-       {"IsWinNT4Plus", "IsWin2000Plus", "IsWinXPPlus", "IsWinVista", "IsWinVistaPlus",
-        "IsWinVistaBusiness"}},
-      {"Vista-era Home Server product",
-       {.major = 6,
-        .minor = 0,
-        .build = 6000,
-        .productType = 1,
-        .productInfoResult = 1,
-        .product = 19},
-       {"IsWinNT4Plus", "IsWin2000Plus", "IsWinXPPlus", "IsWinVista", "IsWinVistaPlus",
-        "IsWinVistaHomeServer"}},
-      {"Vista Starter (a product type no query names)",
-       {.major = 6,
-        .minor = 0,
-        .build = 6000,
-        .productType = 1,
-        .productInfoResult = 1,
-        .product = 11},
-       {"IsWinNT4Plus", "IsWin2000Plus", "IsWinXPPlus", "IsWinVista", "IsWinVistaPlus"}},
-      {"Vista whose product call fails",
-       {.major = 6,
-        .minor = 0,
-        .build = 6000,
-        .productType = 1,
-        .productInfoResult = 0,
-        .product = 6},
-       {"IsWinNT4Plus", "IsWin2000Plus", "IsWinXPPlus", "IsWinVista", "IsWinVistaPlus"}},
+      {"Vista Ultimate", Vista(1), VistaAnd({"IsWinVistaUltimate"})},
+      {"Vista Ultimate N", Vista(28), VistaAnd({"IsWinVistaUltimate"})},
+      {"Vista Home Basic", Vista(2), VistaAnd({"IsWinVistaHomeBasic"})},
+      {"Vista Home Basic N", Vista(5), VistaAnd({"IsWinVistaHomeBasic"})},
+      {"Vista Home Premium", Vista(3), VistaAnd({"IsWinVistaHomePremium"})},
+      {"Vista Home Premium N", Vista(26), VistaAnd({"IsWinVistaHomePremium"})},
+      {"Vista Enterprise", Vista(4), VistaAnd({"IsWinVistaEnterprise"})},
+      {"Vista Enterprise N", Vista(27), VistaAnd({"IsWinVistaEnterprise"})},
+      {"Vista Business", Vista(6), VistaAnd({"IsWinVistaBusiness"})},
+      {"Vista Business N", Vista(16), VistaAnd({"IsWinVistaBusiness"})},
+      {"Vista-era Home Server product", Vista(19), VistaAnd({"IsWinVistaHomeServer"})},
+      {"Vista Starter (a product type no query names)", Vista(11), VistaAnd({})},
+      {"Vista whose product call fails", Vista(6, 0), VistaAnd({})},
       {"Vista Business SP1",
        {.major = 6,
         .minor = 0,
@@ -452,18 +369,9 @@ TEST(clsWindowsVersionTable, PrerequisitesShortCircuit) {
 TEST(clsWindowsVersion, CallsThePlatformInOrder) {
   const FakeSystem xp{.major = 5, .minor = 1, .build = 2600, .productType = 1};
   const FakeSystem server2003{.major = 5, .minor = 2, .build = 3790, .productType = 3};
-  const FakeSystem vista{.major = 6,
-                         .minor = 0,
-                         .build = 6000,
-                         .productType = 1,
-                         .productInfoResult = 1,
-                         .product = 6};
-  const FakeSystem win7{.major = 6,
-                        .minor = 1,
-                        .build = 7600,
-                        .productType = 1,
-                        .productInfoResult = 1,
-                        .product = 1};
+  const FakeSystem vista = Vista(6);
+  FakeSystem win7 = Vista(1);
+  win7.minor = 1;
   const FakeSystem failing{.major = 5, .minor = 1, .build = 2600, .versionResults = {0}};
   struct Case {
     const char* query;
@@ -509,12 +417,7 @@ TEST(clsWindowsVersion, CallsThePlatformInOrder) {
 
 // Nothing is cached: every answer comes from the platform as it is now.
 TEST(clsWindowsVersion, AskingTwiceAsksThePlatformTwice) {
-  auto fake = std::make_shared<FakeVersionInfo>(FakeSystem{.major = 6,
-                                                           .minor = 0,
-                                                           .build = 6000,
-                                                           .productType = 1,
-                                                           .productInfoResult = 1,
-                                                           .product = 6});
+  auto fake = std::make_shared<FakeVersionInfo>(Vista(6));
   ScopedService<VersionInfo> scoped(fake);
   clsWindowsVersion version;
 
@@ -540,13 +443,8 @@ TEST(clsWindowsVersion, AskingTwiceAsksThePlatformTwice) {
 // The product queries read the version the plain record holds even when the
 // version call behind them reports failure.
 TEST(clsWindowsVersion, ProductQueriesIgnoreTheirVersionCallsResult) {
-  FakeSystem vista{.major = 6,
-                   .minor = 0,
-                   .build = 6000,
-                   .productType = 1,
-                   .productInfoResult = 1,
-                   .product = 16,
-                   .versionResults = {1, 0}};
+  FakeSystem vista = Vista(16);
+  vista.versionResults = {1, 0};
   Asked asked = Ask(vista, kQueries[35]);
   ASSERT_STREQ(kQueries[35].name, "IsWinVistaBusiness");
   EXPECT_TRUE(asked.answer);
