@@ -1,0 +1,117 @@
+// Finds the running program's window by its title, checks its visible child
+// controls against the layout and their sizes against the screen's pixels
+// per inch, then clicks Done. Exit code 0 when everything matched.
+
+#include <windows.h>
+
+#include <cmath>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+namespace {
+
+const char* const Title = "TALMIREX Device Driver Remover Ver: 1.2.0";
+
+struct Child {
+  std::string cls, text;
+  RECT rect; // in the window's client coordinates
+  bool visible;
+  HWND hwnd;
+};
+
+BOOL CALLBACK Collect(HWND hwnd, LPARAM data) {
+  auto* children = reinterpret_cast<std::vector<Child>*>(data);
+  char cls[64] = "", text[256] = "";
+  GetClassNameA(hwnd, cls, sizeof cls);
+  GetWindowTextA(hwnd, text, sizeof text);
+  RECT r;
+  GetWindowRect(hwnd, &r);
+  MapWindowPoints(nullptr, GetParent(hwnd), reinterpret_cast<POINT*>(&r), 2);
+  children->push_back({cls, text, r, IsWindowVisible(hwnd) != 0, hwnd});
+  return TRUE;
+}
+
+int failures = 0;
+void Check(bool ok, const std::string& what) {
+  std::printf("%s %s\n", ok ? "ok  " : "FAIL", what.c_str());
+  if (!ok) ++failures;
+}
+
+} // namespace
+
+int main() {
+  HWND window = nullptr;
+  for (int i = 0; i < 600 && !window; ++i) {
+    window = FindWindowA(nullptr, Title);
+    if (!window) Sleep(100);
+  }
+  Check(window != nullptr, std::string("a window titled \"") + Title + "\"");
+  if (!window) return 1;
+  Sleep(300);
+
+  HDC dc = GetDC(nullptr);
+  const int ppi = GetDeviceCaps(dc, LOGPIXELSX);
+  ReleaseDC(nullptr, dc);
+  const double tpp = 1440.0 / ppi;
+  // Design twips at 12 twips per pixel, rescaled to this screen, in pixels.
+  auto px = [&](double twips) { return static_cast<long>(std::lround(twips * (tpp / 12) / tpp)); };
+
+  RECT outer;
+  GetWindowRect(window, &outer);
+  Check(outer.right - outer.left == px(6780),
+        "outer width is Image2's width: " + std::to_string(outer.right - outer.left));
+
+  std::vector<Child> children;
+  EnumChildWindows(window, Collect, reinterpret_cast<LPARAM>(&children));
+  struct Expected {
+    const char* cls;
+    const char* text; // nullptr: any
+    double left, top, width, height;
+    bool visible;
+  };
+  const double v = 1716 + 100.0 / (tpp / 12); // rows below the banner, in design units
+  const Expected expected[] = {
+      {"Static", "TALMIREX Device Driver Remover", 732, v, 3888, 240, true},
+      {"Static", "Copyright (c) 2009 Talmirex Devices Ltd.", 726, v + 200 / (tpp / 12), 3883, 242,
+       true},
+      {"Static", nullptr, 732, v + 400 / (tpp / 12), 3960, 228, true},
+      {"ListBox", "", 240, 2640, 6252, 1776, true},
+      {"Button", "Remove Drivers", 3120, 4680, 1572, 492, true},
+      {"Button", "Test", 240, 4680, 1332, 492, false},
+      {"Button", "Done", 4920, 4680, 1572, 492, true},
+  };
+  HWND done = nullptr;
+  for (const auto& e : expected) {
+    bool found = false;
+    for (const auto& c : children) {
+      if (_stricmp(c.cls.c_str(), e.cls) != 0 || (e.text && c.text != e.text)) continue;
+      if (!e.text && c.text.rfind("Version ", 0) != 0) continue;
+      found = true;
+      const bool placed = std::labs(c.rect.left - px(e.left)) <= 1 &&
+                          std::labs(c.rect.top - px(e.top)) <= 1 &&
+                          std::labs(c.rect.right - c.rect.left - px(e.width)) <= 1 &&
+                          std::labs(c.rect.bottom - c.rect.top - px(e.height)) <= 1;
+      Check(placed, std::string(e.cls) + " \"" + c.text + "\" at " + std::to_string(c.rect.left) +
+                        "," + std::to_string(c.rect.top) + " " +
+                        std::to_string(c.rect.right - c.rect.left) + "x" +
+                        std::to_string(c.rect.bottom - c.rect.top));
+      Check(c.visible == e.visible,
+            std::string(e.cls) + " \"" + c.text + "\"" + (e.visible ? " visible" : " hidden"));
+      if (c.text == "Done") done = c.hwnd;
+    }
+    Check(found, std::string("a ") + e.cls + " \"" + (e.text ? e.text : "Version ...") + "\"");
+  }
+  int pictures = 0;
+  for (const auto& c : children)
+    if (_stricmp(c.cls.c_str(), "Static") == 0 && c.text.empty() && c.visible) ++pictures;
+  Check(pictures == 2, "two pictures (banner and icon)");
+  int visible = 0;
+  for (const auto& c : children)
+    visible += c.visible;
+  Check(visible == 8, "eight visible controls: " + std::to_string(visible));
+
+  if (done) PostMessageA(done, BM_CLICK, 0, 0);
+  Check(done != nullptr, "Done clicked");
+  return failures == 0 ? 0 : 1;
+}
