@@ -119,6 +119,8 @@ void frmTop::Form_Unload(bool& /*Cancel*/) {
 
 const std::map<std::string, frmTop::Handler>& frmTop::ClickHandlers() {
   static const std::map<std::string, Handler> handlers = {
+      {"cmdRemove", &frmTop::cmdRemove_Click},
+      {"cmdTest", &frmTop::cmdTest_Click},
       {"cmdDone", &frmTop::cmdDone_Click},
   };
   return handlers;

@@ -8,6 +8,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "app/Form.h"
 #include "app/FormView.h"
@@ -43,6 +44,12 @@ public:
   void Form_Load();
   void cmdDone_Click();
   void Form_Unload(bool& Cancel);
+  void cmdRemove_Click();
+  void cmdTest_Click();
+
+  // Writes FTDIunin.ini, the configuration of FTDI's own driver uninstaller,
+  // into the program's folder. No control invokes it.
+  void CreateFTDIIniFile();
 
   // Events from the view, each run under the top-level trap.
   void Click(const std::string& control) override;
@@ -73,6 +80,19 @@ public:
   static std::string FormatVersionDate(int year, int month, int day, int dayOfWeek);
 
 private:
+  // How the last removal ended, for the log's last line.
+  enum class Removal { Complete, BackupFailed, Incomplete };
+
+  bool BackupDriverFiles();
+  void DeleteDriverFiles();
+  // The routines' error trap: runs one step; the access error ends the
+  // routine (after the Vista message), any other error is dropped.
+  void Step(const std::function<void()>& step);
+  void AccessRefused();
+  // Whether `original` has a byte-identical copy in `folder`; a file that
+  // does not exist needs none.
+  bool BackupIsSafe(const std::string& original, const std::string& folder);
+
   using Handler = void (frmTop::*)();
   static const std::map<std::string, Handler>& ClickHandlers();
   [[noreturn]] void ReportAndEnd(int number, const std::string& description);
@@ -83,4 +103,9 @@ private:
   std::shared_ptr<clsSearchForText> oSearch_;
   std::shared_ptr<cINI> oINI_;
   std::shared_ptr<clsWindowsVersion> oWinVersion_;
+
+  bool removing_ = false;             // Remove Drivers is running
+  bool securityMessageShown_ = false; // in this run of the command
+  Removal removal_ = Removal::Complete;
+  std::vector<std::string> backedUp_; // upper-cased paths with a safe copy
 };

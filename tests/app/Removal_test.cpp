@@ -1,0 +1,278 @@
+// Remove Drivers, the Test command and the uninstaller's INI file, on the
+// headless window.
+
+#include <gtest/gtest.h>
+
+#include "ini/cINI.h"
+#include "platform/RuntimeError.h"
+#include "tests/app/RemovalScene.h"
+#include "tests/support/FileSystemDecorator.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+const std::string Ask = "Ask User if Device Drivers removed from Device Manager";
+const std::string Complete = "Removal Complete...Please Restart your Computer";
+const std::string BackupFailed = "Backup Failed...No Driver Files were Deleted";
+const std::string Incomplete = "Removal Incomplete...Some Driver Files were not Deleted";
+const std::string Found = "Found Precompiled Device Driver Files";
+const std::string Backing = "Backing up and Deleting";
+const std::string VistaTitle = "Error - Windows Vista Security";
+
+const std::string Talmirex = "[Version]\r\nProvider=%Mfg%\r\n[Strings]\r\nMfg=\"Talmirex\"\r\n";
+const std::string Other = "[Version]\r\nProvider=%Mfg%\r\n[Strings]\r\nMfg=\"Norvale\"\r\n";
+const std::string Pnf = std::string("PNF\x01\x02\0\0\xff", 8);
+
+std::string Line(const std::string& name) {
+  return "... File: " + std::string(RemovalScene::Inf) + "\\" + name;
+}
+
+int VistaMessages(const HeadlessWindow& w) {
+  int n = 0;
+  for (auto& m : w.messages)
+    n += m.title == VistaTitle;
+  return n;
+}
+
+TEST(RemoveDrivers, AnythingButYesTouchesNothing) {
+  for (MessageAnswer answer : {MessageAnswer::No, MessageAnswer::Cancel}) {
+    RemovalScene scene;
+    scene.Put("oem1.inf", Talmirex);
+    scene.Put("oem1.pnf", Pnf);
+    auto before = scene.Snapshot();
+    scene.Remove(answer);
+    EXPECT_EQ(scene.Log(), (std::vector<std::string>{Ask, "..User has not Removed TALMIREX Device",
+                                                     "Aborted Device Driver Removal"}));
+    EXPECT_EQ(scene.Snapshot(), before);
+    EXPECT_FALSE(fs::exists(scene.Backup()));
+    EXPECT_FALSE((*scene.form)["cmdRemove"].Enabled());
+    EXPECT_TRUE(scene.window.pointers.empty());
+    ASSERT_EQ(scene.window.messages.size(), 1u);
+    const auto& box = scene.window.messages[0];
+    EXPECT_EQ(box.text, "Have you already removed the Device Drivers from Windows Device Manager");
+    EXPECT_EQ(box.title, "TALMIREX Low Level Device Driver Removal");
+    EXPECT_EQ(box.buttons, MessageButtons::YesNoCancel);
+    EXPECT_EQ(box.icon, MessageIcon::Information);
+  }
+}
+
+TEST(RemoveDrivers, TheQuestionComesAfterTheFirstLineIsPainted) {
+  RemovalScene scene;
+  scene.Remove(MessageAnswer::No);
+  EXPECT_EQ(scene.window.listClears, 1);
+  EXPECT_GE(scene.window.repaints, 1);
+  EXPECT_EQ(scene.window.appended.front(), Ask);
+}
+
+TEST(RemoveDrivers, NothingFoundCreatesNothing) {
+  RemovalScene scene;
+  scene.Put("oem1.inf", Other);
+  auto before = scene.Snapshot();
+  scene.Remove();
+  EXPECT_EQ(scene.Log(), (std::vector<std::string>{Ask, Complete}));
+  EXPECT_EQ(scene.Snapshot(), before);
+  EXPECT_FALSE(fs::exists(scene.Backup()));
+  EXPECT_EQ(scene.window.pointers, (std::vector<int>{11, 0}));
+  EXPECT_FALSE((*scene.form)["cmdRemove"].Enabled());
+}
+
+TEST(RemoveDrivers, BacksUpThenDeletesEachFoundFileAndCompanion) {
+  RemovalScene scene;
+  scene.Put("oem0.inf", Other);
+  scene.Put("oem0.pnf", Pnf + "0");
+  scene.Put("oem3.inf", Talmirex + "3");
+  scene.Put("oem3.pnf", Pnf + "3");
+  scene.Put("oem5.inf", Talmirex + "5"); // no companion
+  scene.Remove();
+  EXPECT_EQ(scene.Log(),
+            (std::vector<std::string>{Ask, Found, Backing, Line("oem3.inf"), Line("oem3.pnf"),
+                                      Line("oem5.inf"), Line("oem5.pnf"), Complete}));
+  EXPECT_EQ(ReadHost(scene.Backup("oem3.inf")), Talmirex + "3");
+  EXPECT_EQ(ReadHost(scene.Backup("oem3.pnf")), Pnf + "3");
+  EXPECT_EQ(ReadHost(scene.Backup("oem5.inf")), Talmirex + "5");
+  EXPECT_FALSE(fs::exists(scene.Backup("oem5.pnf")));
+  EXPECT_FALSE(scene.InInf("oem3.inf"));
+  EXPECT_FALSE(scene.InInf("oem3.pnf"));
+  EXPECT_FALSE(scene.InInf("oem5.inf"));
+  EXPECT_TRUE(scene.InInf("oem0.inf")); // another vendor's
+  EXPECT_TRUE(scene.InInf("oem0.pnf"));
+  EXPECT_EQ(scene.window.pointers, (std::vector<int>{11, 0}));
+  EXPECT_TRUE(scene.window.messages.size() == 1);
+}
+
+TEST(RemoveDrivers, UpperCaseNamesGetALowerCaseCompanionExtension) {
+  RemovalScene scene;
+  scene.Put("OEM7.INF", Talmirex);
+  scene.Put("OEM7.PNF", Pnf);
+  scene.Remove();
+  EXPECT_EQ(scene.Log(), (std::vector<std::string>{Ask, Found, Backing, Line("OEM7.INF"),
+                                                   Line("OEM7.pnf"), Complete}));
+  EXPECT_FALSE(scene.InInf("OEM7.INF"));
+  EXPECT_FALSE(scene.InInf("OEM7.PNF"));
+  EXPECT_EQ(ReadHost(scene.Backup("OEM7.PNF")), Pnf);
+}
+
+TEST(RemoveDrivers, OlderCopiesInBackupAreReplacedOthersStay) {
+  RemovalScene scene;
+  scene.drive.MakeDir("app\\Backup");
+  scene.drive.Write("app\\Backup\\oem1.inf", "old copy");
+  scene.drive.Write("app\\Backup\\keep.txt", "mine");
+  scene.Put("oem1.inf", Talmirex);
+  scene.Remove();
+  EXPECT_EQ(scene.Log().back(), Complete);
+  EXPECT_EQ(ReadHost(scene.Backup("oem1.inf")), Talmirex);
+  EXPECT_EQ(ReadHost(scene.Backup("keep.txt")), "mine");
+}
+
+TEST(RemoveDrivers, AFileNamedBackupStopsTheRemoval) {
+  RemovalScene scene;
+  scene.drive.Write("app\\Backup", "a file, not a folder");
+  scene.Put("oem1.inf", Talmirex);
+  scene.Remove();
+  EXPECT_EQ(scene.Log(), (std::vector<std::string>{Ask, Found, Backing, BackupFailed}));
+  EXPECT_TRUE(scene.InInf("oem1.inf"));
+  EXPECT_EQ(scene.drive.Read("app\\Backup"), "a file, not a folder");
+}
+
+// Refuses to make the Backup folder, with the given error.
+class NoBackupFolder : public FileSystemDecorator {
+public:
+  explicit NoBackupFolder(int error) : error_(error) {}
+  void MakeDirectory(const std::string& path) override {
+    if (path.size() >= 6 && path.substr(path.size() - 6) == "Backup") throw RuntimeError(error_);
+    inner_->MakeDirectory(path);
+  }
+
+private:
+  int error_;
+};
+
+TEST(RemoveDrivers, BackupFolderThatCannotBeMade) {
+  struct {
+    FakeSystem system;
+    int error;
+    int vistaMessages;
+  } cases[] = {{Vista(), RuntimeError::PathFileAccessError, 1},
+               {WindowsXP(), RuntimeError::PathFileAccessError, 0},
+               {Vista(), RuntimeError::PathNotFound, 0},
+               {WindowsXP(), RuntimeError::DeviceIOError, 0}};
+  for (auto& c : cases) {
+    RemovalScene scene(c.system);
+    ScopedService<platform::FileSystem> refuse(std::make_shared<NoBackupFolder>(c.error));
+    scene.Put("oem1.inf", Talmirex);
+    scene.Put("oem1.pnf", Pnf);
+    scene.Remove(MessageAnswer::Yes, {MessageAnswer::Ok}); // OK to the security message, if any
+    SCOPED_TRACE(c.error);
+    EXPECT_EQ(scene.Log(), (std::vector<std::string>{Ask, Found, Backing, BackupFailed}));
+    EXPECT_TRUE(scene.InInf("oem1.inf"));
+    EXPECT_TRUE(scene.InInf("oem1.pnf"));
+    EXPECT_EQ(VistaMessages(scene.window), c.vistaMessages);
+    EXPECT_EQ(scene.window.pointers, (std::vector<int>{11, 0}));
+  }
+}
+
+TEST(RemoveDrivers, VistaSecurityMessageText) {
+  RemovalScene scene(Vista());
+  ScopedService<platform::FileSystem> refuse(
+      std::make_shared<NoBackupFolder>(RuntimeError::PathFileAccessError));
+  scene.Put("oem1.inf", Talmirex);
+  scene.Remove();
+  ASSERT_EQ(scene.window.messages.size(), 2u);
+  const auto& box = scene.window.messages[1];
+  EXPECT_EQ(box.title, VistaTitle);
+  EXPECT_EQ(box.text,
+            "Because of Vista Security, you must run this program as an Administrator or\r\n"
+            "Set the exe compatibility to 'WindowsXP/SP2' and 'Run As Administrator' ");
+  EXPECT_EQ(box.buttons, MessageButtons::OkOnly);
+  EXPECT_EQ(box.icon, MessageIcon::Plain);
+}
+
+TEST(RemoveDrivers, RefusedDeletionAfterACompleteBackup) {
+  for (FakeSystem system : {Vista(), WindowsXP()}) {
+    RemovalScene scene(system);
+    scene.Put("oem1.inf", Talmirex + "1");
+    scene.Put("oem1.pnf", Pnf + "1");
+    scene.Put("oem2.inf", Talmirex + "2");
+    testhost::SetReadOnly(scene.InfHost("oem1.inf"), true);
+    scene.Remove();
+    EXPECT_EQ(scene.Log(),
+              (std::vector<std::string>{Ask, Found, Backing, Line("oem1.inf"), Line("oem1.pnf"),
+                                        Line("oem2.inf"), Line("oem2.pnf"), Incomplete}));
+    // Everything was backed up; the refusal ended the deletions at once.
+    EXPECT_EQ(ReadHost(scene.Backup("oem1.inf")), Talmirex + "1");
+    EXPECT_EQ(ReadHost(scene.Backup("oem1.pnf")), Pnf + "1");
+    EXPECT_EQ(ReadHost(scene.Backup("oem2.inf")), Talmirex + "2");
+    EXPECT_TRUE(scene.InInf("oem1.inf"));
+    EXPECT_TRUE(scene.InInf("oem1.pnf"));
+    EXPECT_TRUE(scene.InInf("oem2.inf"));
+    EXPECT_EQ(VistaMessages(scene.window), system.major == 6 ? 1 : 0);
+  }
+}
+
+TEST(RemoveDrivers, ASecondClickDuringTheSearchIsIgnored) {
+  RemovalScene scene;
+  scene.Put("oem1.inf", Talmirex);
+  scene.Put("oem2.inf", Other);
+  int clicks = 0;
+  scene.window.onPendingEvents = [&] {
+    if (clicks++ == 0) scene.window.Click("cmdRemove");
+  };
+  scene.Remove(MessageAnswer::Yes,
+               {MessageAnswer::Yes}); // the second Yes would answer a second question
+  EXPECT_EQ(scene.window.messages.size(), 1u);
+  EXPECT_EQ(scene.Log(), (std::vector<std::string>{Ask, Found, Backing, Line("oem1.inf"),
+                                                   Line("oem1.pnf"), Complete}));
+}
+
+TEST(TestCommand, ListsTheFoundPathsOrSaysNothingWasFound) {
+  RemovalScene scene;
+  scene.window.Start(*scene.form);
+  scene.window.Click("cmdTest");
+  EXPECT_EQ(scene.Log(), std::vector<std::string>{"Search String Not Found"});
+  scene.Put("oem1.inf", Talmirex);
+  scene.Put("oem2.inf", Other);
+  scene.Put("oem3.inf", Talmirex);
+  scene.Put("oem4.inf", "talmirex");
+  auto before = scene.Snapshot();
+  for (int run = 0; run < 2; ++run) {
+    scene.window.Click("cmdTest");
+    EXPECT_EQ(scene.Log(),
+              (std::vector<std::string>{std::string(RemovalScene::Inf) + "\\oem1.inf",
+                                        std::string(RemovalScene::Inf) + "\\oem3.inf",
+                                        std::string(RemovalScene::Inf) + "\\oem4.inf"}));
+  }
+  EXPECT_EQ(scene.Snapshot(), before);
+  EXPECT_FALSE(fs::exists(scene.Backup()));
+  EXPECT_EQ(scene.window.pointers, (std::vector<int>{11, 0, 11, 0, 11, 0}));
+  EXPECT_TRUE((*scene.form)["cmdRemove"].Enabled());
+  EXPECT_TRUE(scene.window.messages.empty());
+}
+
+TEST(UninstallerIni, WritesTheSectionAndItsThreeItems) {
+  const std::string expected = "[uninstall]\r\n"
+                               "Device=VID_0403&PID_DCB8,VID_0403&PID_8372,VID_0403&PID_6876,VID_"
+                               "0403&PID_DCB9,VID_0403&PID_DCBA\r\n"
+                               "InfFiles=FTDIBUS,FTDIPORT,FTSERMOU\r\n"
+                               "Key=FTDICOMM\r\n";
+  RemovalScene scene;
+  scene.window.Start(*scene.form);
+  scene.form->CreateFTDIIniFile();
+  EXPECT_EQ(scene.drive.Read("app\\FTDIunin.ini"), expected);
+  scene.form->CreateFTDIIniFile();
+  EXPECT_EQ(scene.drive.Read("app\\FTDIunin.ini"), expected); // twice is once
+}
+
+TEST(UninstallerIni, KeepsOtherSectionsAndItems) {
+  RemovalScene scene;
+  scene.drive.Write("app\\FTDIunin.ini", "[other]\r\na=1\r\n[uninstall]\r\nKey=OLD\r\nMine=2\r\n");
+  scene.window.Start(*scene.form);
+  scene.form->CreateFTDIIniFile();
+  EXPECT_EQ(scene.drive.Read("app\\FTDIunin.ini"),
+            "[other]\r\na=1\r\n[uninstall]\r\nKey=FTDICOMM\r\nMine=2\r\n"
+            "Device=VID_0403&PID_DCB8,VID_0403&PID_8372,VID_0403&PID_6876,VID_0403&PID_DCB9,VID_"
+            "0403&PID_DCBA\r\n"
+            "InfFiles=FTDIBUS,FTDIPORT,FTSERMOU\r\n");
+}
+
+} // namespace
