@@ -182,39 +182,53 @@ void frmTop::DeleteDriverFiles() {
   removal_ = Removal::BackupFailed;
   if (!BackupDriverFiles()) return;
   removal_ = Removal::Incomplete;
-  auto safe = [&](const std::string& path) {
+  auto listed = [](const std::vector<std::string>& paths, const std::string& path) {
     const std::string upper = platform::ToUpper(path);
-    for (const std::string& p : backedUp_)
+    for (const std::string& p : paths)
       if (p == upper) return true;
     return false;
   };
+  std::vector<std::string> gone; // upper-cased paths known to be gone
   std::string f, q;
   int16_t count = 0;
   try {
     Step([&] { count = oSearch_->FileFoundCount(); });
     for (int16_t i = 1; i <= count; ++i) {
       Step([&] { f = oSearch_->FileFoundName(i); });
-      for (int file = 0; file < 2; ++file) {
+      for (int file = 0; file < 2; ++file) { // the INF file, then its companion
         if (file == 1) Step([&] { f = Companion(f); });
-        Step([&] { q = FileQuery(f); });
+        Step([&] {
+          q = FileQuery(f);
+          if (q.empty()) gone.push_back(platform::ToUpper(f));
+        });
         // Never a file without its copy, whatever the query said.
-        if (!q.empty() && safe(f)) Step([&] { platform::fileSystem().RemoveFile(f); });
+        if (!q.empty() && listed(backedUp_, f)) {
+          Step([&] {
+            try {
+              platform::fileSystem().RemoveFile(f);
+            } catch (const RuntimeError& e) {
+              if (e.Number() != RuntimeError::FileNotFound) throw;
+            }
+            gone.push_back(platform::ToUpper(f));
+          });
+        }
       }
     }
   } catch (const RoutineEnded&) {
-    return;
+    // Nothing more is deleted; what is left shows below.
   }
-  // Complete when no file that was backed up is left.
-  bool anyLeft = false;
-  for (int16_t i = 1; i <= count && !anyLeft; ++i) {
-    try {
+  // Complete when every found file and companion is known to be gone; one
+  // whose fate was left open (a failed step, an early end) is looked at once more.
+  try {
+    for (int16_t i = 1; i <= count; ++i) {
       f = oSearch_->FileFoundName(i);
-      anyLeft = !FileQuery(f).empty() || !FileQuery(Companion(f)).empty();
-    } catch (const RuntimeError&) {
-      anyLeft = true;
+      for (const std::string& path : {f, Companion(f)})
+        if (!listed(gone, path) && !FileQuery(path).empty()) return;
     }
+  } catch (const RuntimeError&) {
+    return; // not known: not reported as done
   }
-  if (!anyLeft) removal_ = Removal::Complete;
+  removal_ = Removal::Complete;
 }
 
 void frmTop::cmdTest_Click() {
