@@ -168,7 +168,9 @@ void FltkView::ListCleared(int control) {
 }
 
 void FltkView::ListAppended(int control, const std::string& line) {
-  static_cast<Fl_Browser*>(widgets_.at(static_cast<size_t>(control)))->add(Utf8(line).c_str());
+  auto* list = static_cast<Fl_Browser*>(widgets_.at(static_cast<size_t>(control)));
+  list->add(Utf8(line).c_str());
+  list->bottomline(list->size()); // the newest line in sight
 }
 
 void FltkView::Repaint(int control) {

@@ -170,7 +170,8 @@ void Win32View::ListCleared(int control) {
 
 void Win32View::ListAppended(int control, const std::string& line) {
   HWND list = controls_.at(static_cast<size_t>(control));
-  SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(line.c_str()));
+  LRESULT index = SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(line.c_str()));
+  SendMessageA(list, LB_SETTOPINDEX, static_cast<WPARAM>(index), 0); // the newest line in sight
   // Wide enough to scroll to the end of the longest line.
   HDC dc = GetDC(list);
   HGDIOBJ old = SelectObject(dc, font_);
