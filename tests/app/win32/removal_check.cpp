@@ -181,14 +181,22 @@ int main(int argc, char** argv) {
 
   std::string folder = program.substr(0, program.find_last_of('\\'));
   std::string commandLine = "\"" + program + "\"";
+  // The program lives in a job that ends it when the checker ends, however
+  // the checker ends.
+  HANDLE job = CreateJobObjectA(nullptr, nullptr);
+  JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits{};
+  limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE;
+  if (job) SetInformationJobObject(job, JobObjectExtendedLimitInformation, &limits, sizeof limits);
   STARTUPINFOA startup{};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION pi{};
-  if (!CreateProcessA(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                      folder.c_str(), &startup, &pi)) {
+  if (!CreateProcessA(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE,
+                      CREATE_SUSPENDED, nullptr, folder.c_str(), &startup, &pi)) {
     Check(false, "starting " + program + ": error " + std::to_string(GetLastError()));
     return 1;
   }
+  if (job) AssignProcessToJobObject(job, pi.hProcess);
+  ResumeThread(pi.hThread);
   CloseHandle(pi.hThread);
   auto end = [&](int code) {
     if (!Exited(pi.hProcess)) {
