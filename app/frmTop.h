@@ -89,6 +89,8 @@ private:
   // routine (after the Vista message), any other error is dropped.
   void Step(const std::function<void()>& step);
   void AccessRefused();
+  // Counts a loop's 16-bit counter on under the trap; false when it overflowed.
+  bool Advance(int16_t& i);
   // Whether `original` has a byte-identical copy in `folder`; a file that
   // does not exist needs none.
   bool BackupIsSafe(const std::string& original, const std::string& folder);

@@ -35,6 +35,16 @@ std::string FileQuery(const std::string& path) {
   return platform::fileSystem().FirstEntry(path, platform::EntryKinds::FilesOnly);
 }
 
+// Whether a file is there at all, hidden and system files included.
+bool FileIsThere(const std::string& path) {
+  return !platform::fileSystem().FirstEntry(path, platform::EntryKinds::AnyFile).empty();
+}
+
+// The next value of a signed 16-bit loop counter; past 32767 it overflows (6).
+int16_t Next(int16_t i) {
+  return ToInt16(i + 1);
+}
+
 std::string DirectoryQuery(const std::string& path) {
   return platform::fileSystem().FirstEntry(path, platform::EntryKinds::FilesAndDirectories);
 }
@@ -118,6 +128,16 @@ void frmTop::Step(const std::function<void()>& step) {
   }
 }
 
+bool frmTop::Advance(int16_t& i) {
+  // Past 32767 the counter overflows; the error is dropped and ends the loop.
+  bool advanced = false;
+  Step([&] {
+    i = Next(i);
+    advanced = true;
+  });
+  return advanced;
+}
+
 void frmTop::AccessRefused() {
   if (securityMessageShown_ || !oWinVersion_->IsWinVista()) return;
   securityMessageShown_ = true;
@@ -128,9 +148,10 @@ void frmTop::AccessRefused() {
 
 bool frmTop::BackupIsSafe(const std::string& original, const std::string& folder) {
   try {
-    if (FileQuery(original).empty()) return true; // nothing there to lose
+    if (!FileIsThere(original)) return true; // nothing there to lose
     const std::string copy = folder + "\\" + original.substr(original.find_last_of('\\') + 1);
-    if (!SameBytes(original, copy)) return false;
+    // A Backup folder that leads back to the INF folder holds no copy.
+    if (platform::fileSystem().SameFile(original, copy) || !SameBytes(original, copy)) return false;
     backedUp_.push_back(platform::ToUpper(original));
     return true;
   } catch (const RuntimeError&) {
@@ -160,7 +181,7 @@ bool frmTop::BackupDriverFiles() {
     int16_t count = 0;
     Step([&] { count = oSearch_->FileFoundCount(); });
     const auto owner = static_cast<int32_t>(static_cast<uint32_t>(hWnd()));
-    for (int16_t i = 1; i <= count; ++i) {
+    for (int16_t i = 1; i <= count;) {
       Step([&] { f = oSearch_->FileFoundName(i); });
       for (int file = 0; file < 2; ++file) { // the INF file, then its companion
         if (file == 1) Step([&] { f = Companion(f); });
@@ -169,6 +190,7 @@ bool frmTop::BackupDriverFiles() {
             [&] { SystemRoutines::ShellFileOperation(owner, platform::FO_COPY, CopyFlags, f, s); });
         if (!BackupIsSafe(f, s)) allSafe = false;
       }
+      if (!Advance(i)) break;
     }
     result = allSafe;
   } catch (const RoutineEnded&) {
@@ -188,19 +210,16 @@ void frmTop::DeleteDriverFiles() {
       if (p == upper) return true;
     return false;
   };
-  std::vector<std::string> gone; // upper-cased paths known to be gone
+  std::vector<std::string> gone; // upper-cased paths this pass deleted
   std::string f, q;
   int16_t count = 0;
   try {
     Step([&] { count = oSearch_->FileFoundCount(); });
-    for (int16_t i = 1; i <= count; ++i) {
+    for (int16_t i = 1; i <= count;) {
       Step([&] { f = oSearch_->FileFoundName(i); });
       for (int file = 0; file < 2; ++file) { // the INF file, then its companion
         if (file == 1) Step([&] { f = Companion(f); });
-        Step([&] {
-          q = FileQuery(f);
-          if (q.empty()) gone.push_back(platform::ToUpper(f));
-        });
+        Step([&] { q = FileQuery(f); });
         // Never a file without its copy, whatever the query said.
         if (!q.empty() && listed(backedUp_, f)) {
           Step([&] {
@@ -213,20 +232,31 @@ void frmTop::DeleteDriverFiles() {
           });
         }
       }
+      if (!Advance(i)) break;
     }
   } catch (const RoutineEnded&) {
     // Nothing more is deleted; what is left shows below.
   }
-  // Complete when every found file and companion is known to be gone; one
-  // whose fate was left open (a failed step, an early end) is looked at once more.
-  try {
-    for (int16_t i = 1; i <= count; ++i) {
-      f = oSearch_->FileFoundName(i);
-      for (const std::string& path : {f, Companion(f)})
-        if (!listed(gone, path) && !FileQuery(path).empty()) return;
+  // Complete when no found file or companion is left, hidden ones included
+  // (the query above does not see those, so they were not deleted). A look
+  // that fails is made once more; what stays unknown is not reported as done.
+  auto left = [&](const std::string& path) {
+    for (int attempt = 0; attempt < 2; ++attempt) {
+      try {
+        return FileIsThere(path);
+      } catch (const RuntimeError&) {
+      }
     }
-  } catch (const RuntimeError&) {
-    return; // not known: not reported as done
+    return true;
+  };
+  for (int i = 1; i <= count; ++i) {
+    try {
+      f = oSearch_->FileFoundName(static_cast<int16_t>(i));
+    } catch (const RuntimeError&) {
+      return;
+    }
+    for (const std::string& path : {f, Companion(f)})
+      if (!listed(gone, path) && left(path)) return;
   }
   removal_ = Removal::Complete;
 }
@@ -241,7 +271,7 @@ void frmTop::cmdTest_Click() {
     AppendLog("Search String Not Found");
   } else {
     int16_t c = oSearch_->FileFoundCount();
-    for (int16_t i = 1; i <= c; ++i)
+    for (int16_t i = 1; i <= c; i = Next(i))
       AppendLog(oSearch_->FileFoundName(i));
   }
   MousePointer(0);

@@ -41,7 +41,11 @@ struct LocalTime {
   int second = 0;
 };
 
-enum class EntryKinds { FilesOnly, FilesAndDirectories };
+enum class EntryKinds {
+  FilesOnly,           // ordinary files: not hidden, not system, no directories
+  FilesAndDirectories, // ordinary files and directories
+  AnyFile,             // every file, hidden and system ones too; no directories
+};
 
 class FileSystem {
 public:
@@ -54,9 +58,8 @@ public:
   // A missing folder lists nothing; a drive that does not exist raises 68.
   virtual std::unique_ptr<FileEnumeration> EnumerateFiles(const std::string& pattern) = 0;
 
-  // The name of the first entry that matches `path` (wildcards allowed),
-  // directories included or not; hidden and system entries never match.
-  // Empty text when nothing matches.
+  // The name of the first entry of the given kinds that matches `path`
+  // (wildcards allowed); empty text when nothing matches.
   virtual std::string FirstEntry(const std::string& path, EntryKinds kinds) = 0;
 
   virtual std::unique_ptr<InputFile> OpenForReading(const std::string& path) = 0;
@@ -72,6 +75,8 @@ public:
   // Deletes one file; a read-only file is refused with 75.
   virtual void RemoveFile(const std::string& path) = 0;
   virtual LocalTime LastModified(const std::string& path) = 0;
+  // Whether two paths name one and the same file (through a link, say).
+  virtual bool SameFile(const std::string& a, const std::string& b) = 0;
 };
 
 inline FileSystem& fileSystem() {

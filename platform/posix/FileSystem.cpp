@@ -73,7 +73,7 @@ bool IsBareDrive(const std::string& path) {
 }
 
 // The entries of a pattern's folder that match its last component, in
-// listing order; hidden (dot) entries never match. Entries are examined one
+// listing order; hidden (dot) entries match only as AnyFile. Entries are examined one
 // at a time, as they are asked for.
 class Listing final : public FileEnumeration {
 public:
@@ -90,8 +90,9 @@ public:
   std::string Next() override {
     while (next_ < entries_.size()) {
       const posix::FolderEntry& entry = entries_[next_++];
-      if (entry.name[0] != '.' && wildcard_->Matches(entry.name) && Wanted(entry))
-        return posix::Utf8ToAnsi(entry.name);
+      bool hidden = entry.name[0] == '.'; // as Wine shows dot files
+      if (hidden && kinds_ != EntryKinds::AnyFile) continue;
+      if (wildcard_->Matches(entry.name) && Wanted(entry)) return posix::Utf8ToAnsi(entry.name);
     }
     return {};
   }
@@ -189,6 +190,19 @@ public:
     if (where.isDirectory || ::stat(where.path.c_str(), &st) != 0 || !(st.st_mode & S_IWUSR))
       throw RuntimeError(RuntimeError::PathFileAccessError); // folders and read-only files
     if (::unlink(where.path.c_str()) != 0) throw posix::ErrorFromErrno(errno);
+  }
+
+  bool SameFile(const std::string& a, const std::string& b) override {
+    try {
+      HostPath x = posix::Resolve(a), y = posix::Resolve(b);
+      struct stat sx, sy;
+      if (!x.exists || !y.exists || ::stat(x.path.c_str(), &sx) != 0 ||
+          ::stat(y.path.c_str(), &sy) != 0)
+        return false;
+      return sx.st_dev == sy.st_dev && sx.st_ino == sy.st_ino;
+    } catch (const RuntimeError&) {
+      return false;
+    }
   }
 
   LocalTime LastModified(const std::string& path) override {

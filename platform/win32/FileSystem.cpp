@@ -34,10 +34,21 @@ bool FolderIsAFile(const std::string& pattern) {
 }
 
 bool Wanted(const WIN32_FIND_DATAA& data, EntryKinds kinds) {
-  if (data.dwFileAttributes & kNeverListed) return false;
   if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-    return kinds == EntryKinds::FilesAndDirectories && !IsDotEntry(data.cFileName);
-  return true;
+    return kinds == EntryKinds::FilesAndDirectories && !IsDotEntry(data.cFileName) &&
+           !(data.dwFileAttributes & kNeverListed);
+  return kinds == EntryKinds::AnyFile || !(data.dwFileAttributes & kNeverListed);
+}
+
+// The volume and file index that tell a file apart, or false.
+bool IdentityOf(const std::string& path, BY_HANDLE_FILE_INFORMATION& info) {
+  HANDLE handle =
+      CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                  OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  if (handle == INVALID_HANDLE_VALUE) return false;
+  bool ok = GetFileInformationByHandle(handle, &info) != 0;
+  CloseHandle(handle);
+  return ok;
 }
 
 class FindEnumeration final : public FileEnumeration {
@@ -160,6 +171,13 @@ public:
   void RemoveFile(const std::string& path) override {
     RequireDrive(path);
     if (!DeleteFileA(path.c_str())) throw win32::LastError();
+  }
+
+  bool SameFile(const std::string& a, const std::string& b) override {
+    BY_HANDLE_FILE_INFORMATION x, y;
+    if (!IdentityOf(a, x) || !IdentityOf(b, y)) return false;
+    return x.dwVolumeSerialNumber == y.dwVolumeSerialNumber &&
+           x.nFileIndexHigh == y.nFileIndexHigh && x.nFileIndexLow == y.nFileIndexLow;
   }
 
   LocalTime LastModified(const std::string& path) override {

@@ -3,6 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstring>
+
 #include "ini/cINI.h"
 #include "platform/RuntimeError.h"
 #include "tests/app/RemovalScene.h"
@@ -60,9 +63,23 @@ TEST(RemoveDrivers, AnythingButYesTouchesNothing) {
 TEST(RemoveDrivers, TheQuestionComesAfterTheFirstLineIsPainted) {
   RemovalScene scene;
   scene.Remove(MessageAnswer::No);
-  EXPECT_EQ(scene.window.listClears, 1);
-  EXPECT_GE(scene.window.repaints, 1);
-  EXPECT_EQ(scene.window.appended.front(), Ask);
+  std::vector<std::string> start(scene.window.journal.begin(), scene.window.journal.begin() + 4);
+  EXPECT_EQ(start, (std::vector<std::string>{"clear", "line:" + Ask, "repaint",
+                                             "box:TALMIREX Low Level Device Driver Removal"}));
+}
+
+TEST(RemoveDrivers, TheHourglassStaysWhileTheSecurityMessageIsOpen) {
+  RemovalScene scene(Vista());
+  scene.Put("oem1.inf", Talmirex);
+  testhost::SetReadOnly(scene.InfHost("oem1.inf"), true);
+  scene.Remove(MessageAnswer::Yes, {MessageAnswer::Ok});
+  const auto& j = scene.window.journal;
+  auto at = [&](const std::string& entry) {
+    return std::find(j.begin(), j.end(), entry) - j.begin();
+  };
+  EXPECT_LT(at("pointer:11"), at("box:" + VistaTitle));
+  EXPECT_LT(at("box:" + VistaTitle), at("pointer:0"));
+  EXPECT_LT(at("pointer:0"), at("line:" + Incomplete));
 }
 
 TEST(RemoveDrivers, NothingFoundCreatesNothing) {
@@ -210,6 +227,41 @@ TEST(RemoveDrivers, RefusedDeletionAfterACompleteBackup) {
   }
 }
 
+// Shows the companions as hidden files: the ordinary file query passes them over.
+class HiddenCompanions : public FileSystemDecorator {
+public:
+  std::string FirstEntry(const std::string& path, platform::EntryKinds kinds) override {
+    bool pnf = path.size() > 4 && path.substr(path.size() - 4) == ".pnf";
+    if (pnf && kinds != platform::EntryKinds::AnyFile) return "";
+    return inner_->FirstEntry(path, kinds);
+  }
+};
+
+TEST(RemoveDrivers, AHiddenCompanionLeftBehindIsReported) {
+  RemovalScene scene;
+  ScopedService<platform::FileSystem> hide(std::make_shared<HiddenCompanions>());
+  scene.Put("oem1.inf", Talmirex);
+  scene.Put("oem1.pnf", Pnf);
+  scene.Remove();
+  EXPECT_EQ(scene.Log().back(), Incomplete);
+  EXPECT_FALSE(scene.InInf("oem1.inf"));
+  EXPECT_TRUE(scene.InInf("oem1.pnf"));               // not deleted: the query does not see it
+  EXPECT_EQ(ReadHost(scene.Backup("oem1.pnf")), Pnf); // but it was backed up all the same
+}
+
+TEST(RemoveDrivers, ABackupFolderLeadingBackToTheInfFolderIsNoBackup) {
+  RemovalScene scene;
+  scene.Put("oem1.inf", Talmirex);
+  scene.Put("oem1.pnf", Pnf);
+  std::error_code error;
+  fs::create_directory_symlink(scene.InfHost(), scene.drive.Host("app\\Backup"), error);
+  if (error) GTEST_SKIP() << "no folder links here: " << error.message();
+  scene.Remove();
+  EXPECT_EQ(scene.Log().back(), BackupFailed);
+  EXPECT_EQ(ReadHost(scene.InfHost("oem1.inf")), Talmirex);
+  EXPECT_EQ(ReadHost(scene.InfHost("oem1.pnf")), Pnf);
+}
+
 TEST(RemoveDrivers, ASecondClickDuringTheSearchIsIgnored) {
   RemovalScene scene;
   scene.Put("oem1.inf", Talmirex);
@@ -273,6 +325,46 @@ TEST(UninstallerIni, KeepsOtherSectionsAndItems) {
             "Device=VID_0403&PID_DCB8,VID_0403&PID_8372,VID_0403&PID_6876,VID_0403&PID_DCB9,VID_"
             "0403&PID_DCBA\r\n"
             "InfFiles=FTDIBUS,FTDIPORT,FTSERMOU\r\n");
+}
+
+} // namespace
+
+namespace {
+
+// An INF folder of 32767 files that all name the device, without a disk.
+class FullInfFolder : public FileSystemDecorator {
+public:
+  std::unique_ptr<platform::FileEnumeration> EnumerateFiles(const std::string&) override {
+    struct Names : platform::FileEnumeration {
+      int next = 0;
+      std::string Next() override {
+        return next < 32767 ? "oem" + std::to_string(next++) + ".inf" : "";
+      }
+    };
+    return std::make_unique<Names>();
+  }
+  std::unique_ptr<platform::InputFile> OpenForReading(const std::string&) override {
+    struct Word : platform::InputFile {
+      uint64_t Length() const override { return 8; }
+      size_t Read(unsigned char* buffer, size_t) override {
+        std::memcpy(buffer, "TALMIREX", 8);
+        return 8;
+      }
+    };
+    return std::make_unique<Word>();
+  }
+};
+
+TEST(TestCommand, ItsSixteenBitCounterOverflowsAfterTheLastOf32767Files) {
+  RemovalScene scene;
+  scene.window.Start(*scene.form);
+  ScopedService<platform::FileSystem> full(std::make_shared<FullInfFolder>());
+  scene.window.Click("cmdTest");
+  ASSERT_EQ(scene.Log().size(), 32767u); // every path listed, then the counter ran out
+  EXPECT_EQ(scene.Log().back(), std::string(RemovalScene::Inf) + "\\oem32766.inf");
+  ASSERT_EQ(scene.window.messages.size(), 1u);
+  EXPECT_EQ(scene.window.messages[0].text, "Run-time error '6':\n\nOverflow");
+  EXPECT_EQ(scene.window.exitCode, 1);
 }
 
 } // namespace

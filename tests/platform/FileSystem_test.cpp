@@ -2,6 +2,7 @@
 
 #include "platform/FileSystem.h"
 
+#include <filesystem>
 #include <functional>
 #include <gtest/gtest.h>
 
@@ -202,6 +203,33 @@ TEST(Program, FolderAndNameOfTheRunningProgram) {
                                                   "platform_tests*",
                                               EntryKinds::FilesOnly),
             "");
+}
+
+} // namespace
+
+namespace {
+
+TEST(FileSystem, SameFileKnowsLinksFromCopies) {
+  TestDrive d;
+  d.Write("a", "same bytes");
+  d.Write("copy", "same bytes");
+  std::filesystem::create_hard_link(d.Host("a"), d.Host("link"));
+  auto& fs = platform::fileSystem();
+  EXPECT_TRUE(fs.SameFile(d.Win("a"), d.Win("A")));
+  EXPECT_TRUE(fs.SameFile(d.Win("a"), d.Win("link")));
+  EXPECT_FALSE(fs.SameFile(d.Win("a"), d.Win("copy")));
+  EXPECT_FALSE(fs.SameFile(d.Win("a"), d.Win("missing")));
+}
+
+TEST(FileSystem, AnyFileSeesHiddenFilesButNoFolders) {
+  TestDrive d;
+  d.Write(".hidden", "x");
+  d.MakeDir("dir");
+  auto& fs = platform::fileSystem();
+  EXPECT_EQ(fs.FirstEntry(d.Win(".hidden"), EntryKinds::FilesOnly), "");
+  EXPECT_EQ(fs.FirstEntry(d.Win(".hidden"), EntryKinds::AnyFile), ".hidden");
+  EXPECT_EQ(fs.FirstEntry(d.Win("dir"), EntryKinds::AnyFile), "");
+  EXPECT_EQ(fs.FirstEntry(d.Win("dir"), EntryKinds::FilesAndDirectories), "dir");
 }
 
 } // namespace

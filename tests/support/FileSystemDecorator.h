@@ -28,6 +28,9 @@ public:
   platform::LocalTime LastModified(const std::string& path) override {
     return inner_->LastModified(path);
   }
+  bool SameFile(const std::string& a, const std::string& b) override {
+    return inner_->SameFile(a, b);
+  }
 
 protected:
   std::shared_ptr<platform::FileSystem> inner_;

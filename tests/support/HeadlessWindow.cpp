@@ -58,22 +58,27 @@ void HeadlessWindow::Update(int control) {
   if (control < 0 && form_ && form_->MousePointer() != pointer_) {
     pointer_ = form_->MousePointer();
     pointers.push_back(pointer_);
+    journal.push_back("pointer:" + std::to_string(pointer_));
   }
 }
 
 void HeadlessWindow::ListCleared(int) {
   ++listClears;
+  journal.push_back("clear");
 }
 void HeadlessWindow::ListAppended(int, const std::string& line) {
   appended.push_back(line);
+  journal.push_back("line:" + line);
 }
 void HeadlessWindow::Repaint(int) {
   ++repaints;
+  journal.push_back("repaint");
 }
 
 MessageAnswer HeadlessWindow::ShowMessage(const std::string& text, const std::string& title,
                                           MessageButtons buttons, MessageIcon icon) {
   messages.push_back({text, title, buttons, icon});
+  journal.push_back("box:" + title);
   if (!answers.empty()) {
     MessageAnswer answer = answers.front();
     answers.pop_front();

@@ -41,6 +41,9 @@ public:
   int listClears = 0, repaints = 0;
   std::vector<int> pointers; // each new mouse pointer style
   std::vector<Message> messages;
+  // Everything above in the order it happened: "clear", "line:<text>",
+  // "repaint", "pointer:<style>", "box:<title>".
+  std::vector<std::string> journal;
   bool shown = false;
   std::optional<int> exitCode; // set once the program ended
 
