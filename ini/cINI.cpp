@@ -112,7 +112,7 @@ void cINI::CreateIfMissing(const std::string& path) {
   if (FileExists(path)) return;
   auto& files = platform::fileSystem();
   try {
-    files.CreateEmptyFile(path);
+    files.CreateNewFile(path);
     return;
   } catch (const RuntimeError& error) {
     if (error.Number() != RuntimeError::PathNotFound) return; // the file stays missing
@@ -121,7 +121,7 @@ void cINI::CreateIfMissing(const std::string& path) {
   if (folder.empty()) return;
   files.MakeDirectory(folder); // only the last level; its failure goes to the caller
   try {
-    files.CreateEmptyFile(path);
+    files.CreateNewFile(path);
   } catch (const RuntimeError&) {
     // The file stays missing; the caller's existence test notices.
   }

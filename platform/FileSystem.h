@@ -65,13 +65,16 @@ public:
   virtual std::unique_ptr<InputFile> OpenForReading(const std::string& path) = 0;
 
   // What OpenFile(path, OF_EXIST) returns: 1 for an existing file, -1
-  // (HFILE_ERROR) for anything else, a folder included.
+  // (HFILE_ERROR) for anything else, a folder included. A bare file name is
+  // looked for in the program's folder, the current folder and the system
+  // and Windows folders; a full path of 128 characters or more is too long.
   virtual int OpenFileExist(const std::string& path) = 0;
 
   // Creates one directory; its parent must exist. Raises on failure.
   virtual void MakeDirectory(const std::string& path) = 0;
-  // Creates the file with no content (an existing one is emptied).
-  virtual void CreateEmptyFile(const std::string& path) = 0;
+  // Creates a new file with no content. An existing file is never touched:
+  // the call then raises 75, as for any refused access.
+  virtual void CreateNewFile(const std::string& path) = 0;
   // Deletes one file; a read-only file is refused with 75.
   virtual void RemoveFile(const std::string& path) = 0;
   virtual LocalTime LastModified(const std::string& path) = 0;

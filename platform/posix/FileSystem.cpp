@@ -12,6 +12,7 @@
 #include <utility>
 #include <vector>
 
+#include "platform/Program.h"
 #include "platform/RuntimeError.h"
 #include "platform/posix/Ansi.h"
 #include "platform/posix/Errors.h"
@@ -122,6 +123,14 @@ HostPath ResolveInExistingFolder(const std::string& path) {
   return where;
 }
 
+// OpenFile keeps the full path in a record of 128 characters: a longer
+// one fails. The file is opened for reading to see that it is there.
+bool ExistsForOpenFile(const std::string& path) {
+  if (posix::FullPath(path).size() >= 128) return false;
+  HostPath where = posix::Resolve(path);
+  return where.exists && !where.isDirectory && ::access(where.path.c_str(), R_OK) == 0;
+}
+
 class PosixFileSystem final : public FileSystem {
 public:
   std::unique_ptr<FileEnumeration> EnumerateFiles(const std::string& pattern) override {
@@ -159,9 +168,17 @@ public:
 
   int OpenFileExist(const std::string& path) override {
     try {
-      HostPath where = posix::Resolve(path);
-      if (!where.exists || where.isDirectory) return -1;
-      return ::access(where.path.c_str(), R_OK) == 0 ? 1 : -1;
+      if (path.find_first_of("\\/:") == std::string::npos && !path.empty()) {
+        // A bare name: where OpenFile looks for it.
+        for (std::string folder :
+             {program().Folder(), posix::FullPath("."), std::string("C:\\windows\\system32"),
+              std::string("C:\\windows\\system"), std::string("C:\\windows")}) {
+          if (folder.back() != '\\') folder += '\\';
+          if (ExistsForOpenFile(folder + path)) return 1;
+        }
+        return -1;
+      }
+      return ExistsForOpenFile(path) ? 1 : -1;
     } catch (const RuntimeError&) {
       return -1;
     }
@@ -173,12 +190,10 @@ public:
     if (::mkdir(where.path.c_str(), 0777) != 0) throw posix::ErrorFromErrno(errno);
   }
 
-  void CreateEmptyFile(const std::string& path) override {
+  void CreateNewFile(const std::string& path) override {
     HostPath where = ResolveInExistingFolder(path);
-    if (where.isDirectory) throw RuntimeError(RuntimeError::PathFileAccessError);
-    if (where.exists && ::access(where.path.c_str(), W_OK) != 0)
-      throw RuntimeError(RuntimeError::PathFileAccessError);
-    int fd = ::open(where.path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    if (where.exists) throw RuntimeError(RuntimeError::PathFileAccessError);
+    int fd = ::open(where.path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (fd < 0) throw posix::ErrorFromErrno(errno);
     ::close(fd);
   }

@@ -57,17 +57,24 @@ std::vector<std::string> SplitComponents(std::string_view path) {
   return parts;
 }
 
-// Folds "." and ".." away and cuts trailing dots and blanks, as Windows
-// normalises a full path; checks each name for forbidden characters.
+// Folds "." and ".." away and trims names as Windows normalises a full
+// path: a single trailing dot goes from every name, and all trailing dots
+// and blanks from the last one (unless the path ends in a separator).
+// Checks each name for forbidden characters.
 void Normalise(std::vector<std::string>& components, const std::vector<std::string>& added) {
-  for (std::string part : added) {
+  for (size_t k = 0; k < added.size(); ++k) {
+    std::string part = added[k];
     if (part == "." || part.empty()) continue;
     if (part == "..") {
       if (!components.empty()) components.pop_back();
       continue;
     }
-    while (!part.empty() && (part.back() == '.' || part.back() == ' '))
+    if (k + 1 == added.size()) {
+      while (!part.empty() && (part.back() == '.' || part.back() == ' '))
+        part.pop_back();
+    } else if (part.size() >= 2 && part.back() == '.' && part[part.size() - 2] != '.') {
       part.pop_back();
+    }
     if (part.empty()) continue;
     for (char c : part) {
       auto u = static_cast<unsigned char>(c);
@@ -165,6 +172,17 @@ std::string Direct(const WindowsAbsolute& absolute) {
 }
 
 } // namespace
+
+std::string FullPath(const std::string& windowsPath) {
+  WindowsAbsolute absolute = MakeAbsolute(AnsiToUtf8(windowsPath));
+  std::string full;
+  full += static_cast<char>(std::toupper(static_cast<unsigned char>(absolute.drive)));
+  full += ":";
+  for (const std::string& name : absolute.components)
+    full += "\\" + name;
+  if (absolute.components.empty()) full += "\\";
+  return Utf8ToAnsi(full);
+}
 
 std::string DirectPath(const std::string& windowsPath) {
   return Direct(MakeAbsolute(AnsiToUtf8(windowsPath)));

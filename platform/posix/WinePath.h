@@ -23,6 +23,10 @@ struct HostPath {
 // a name holding characters Windows forbids raises 52 (bad file name).
 HostPath Resolve(const std::string& windowsPath);
 
+// The full Windows path (ANSI) of a path: absolute, normalised as Resolve
+// does, "C:\\dir\\name"; raises 52 as Resolve.
+std::string FullPath(const std::string& windowsPath);
+
 // The Linux path of a Windows path taken as written, through the drive's
 // link in dosdevices, with no look-up; it may not exist. Raises 52 as Resolve.
 std::string DirectPath(const std::string& windowsPath);

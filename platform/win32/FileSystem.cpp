@@ -160,9 +160,9 @@ public:
     if (!CreateDirectoryA(path.c_str(), nullptr)) throw win32::LastError();
   }
 
-  void CreateEmptyFile(const std::string& path) override {
+  void CreateNewFile(const std::string& path) override {
     RequireDrive(path);
-    HANDLE handle = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+    HANDLE handle = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                 FILE_ATTRIBUTE_NORMAL, nullptr);
     if (handle == INVALID_HANDLE_VALUE) throw win32::LastError();
     CloseHandle(handle);

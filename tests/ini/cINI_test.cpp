@@ -42,11 +42,11 @@ public:
     made.push_back(p);
     inner_->MakeDirectory(p);
   }
-  void CreateEmptyFile(const std::string& p) override {
+  void CreateNewFile(const std::string& p) override {
     ++calls;
     created.push_back(p);
     if (refuseCreation) throw RuntimeError(RuntimeError::PathFileAccessError);
-    inner_->CreateEmptyFile(p);
+    inner_->CreateNewFile(p);
   }
   void RemoveFile(const std::string& p) override {
     ++calls;
@@ -259,6 +259,19 @@ TEST_F(IniTest, ModeThreeWithAnEmptyFolderUsesTheCurrentDrivesRoot) {
   EXPECT_EQ(ini.FullPath(), "\\" + name);
   EXPECT_EQ(ini.FilePath(), "");
   EXPECT_TRUE(std::filesystem::exists(testhost::ToHost("c:\\" + name)));
+}
+
+TEST_F(IniTest, AFileTooLongForOpenFileIsNeverEmptied) {
+  // OpenFile cannot see a file whose full path has 128 characters or more:
+  // the object then finds no file, but the one there keeps its content.
+  std::string folder(130 - drive.Win().size(), 'd');
+  drive.MakeDir(folder);
+  drive.Write(folder + "\\long.ini", "[s]\r\nk=precious\r\n");
+  ini.Command(3);
+  ini.FilePath(drive.Win(folder));
+  ini.FileName("long.ini");
+  EXPECT_EQ(ini.FullPath(), "");
+  EXPECT_EQ(drive.Read(folder + "\\long.ini"), "[s]\r\nk=precious\r\n");
 }
 
 TEST_F(IniTest, ARefusedCreationIsSilent) {

@@ -3,6 +3,7 @@
 #include "platform/FileSystem.h"
 
 #include <filesystem>
+#include <fstream>
 #include <functional>
 #include <gtest/gtest.h>
 
@@ -136,9 +137,9 @@ TEST(FileSystem, ErrorsAreNumberedAsWindowsNumbersThem) {
        RuntimeError::PathNotFound},
       {"delete read-only", [&] { fs.RemoveFile(d.Win("ro")); }, RuntimeError::PathFileAccessError},
       {"delete a folder", [&] { fs.RemoveFile(d.Win("dir")); }, RuntimeError::PathFileAccessError},
-      {"create file in missing", [&] { fs.CreateEmptyFile(d.Win("no\\f")); },
+      {"create file in missing", [&] { fs.CreateNewFile(d.Win("no\\f")); },
        RuntimeError::PathNotFound},
-      {"create file over folder", [&] { fs.CreateEmptyFile(d.Win("dir")); },
+      {"create file over folder", [&] { fs.CreateNewFile(d.Win("dir")); },
        RuntimeError::PathFileAccessError},
       {"date of missing", [&] { fs.LastModified(d.Win("none")); }, RuntimeError::FileNotFound},
   };
@@ -156,9 +157,11 @@ TEST(FileSystem, CreatingAndDeleting) {
   fs.MakeDirectory(d.Win("New"));
   EXPECT_TRUE(d.IsDirectory("New"));
   d.Write("New\\f.ini", "old");
-  fs.CreateEmptyFile(d.Win("new\\F.INI"));
-  EXPECT_EQ(d.Read("New\\f.ini"), "");
-  fs.CreateEmptyFile(d.Win("new\\g.ini"));
+  EXPECT_EQ(ErrorOf([&] { fs.CreateNewFile(d.Win("new\\F.INI")); }),
+            RuntimeError::PathFileAccessError);
+  EXPECT_EQ(d.Read("New\\f.ini"), "old"); // an existing file is never emptied
+  fs.CreateNewFile(d.Win("new\\g.ini"));
+  EXPECT_EQ(d.Read("New\\g.ini"), "");
   EXPECT_TRUE(d.Exists("New\\g.ini"));
   fs.RemoveFile(d.Win("NEW\\G.ini"));
   EXPECT_FALSE(d.Exists("New\\g.ini"));
@@ -176,6 +179,30 @@ TEST(FileSystem, OpenFileExistAnswersOneOnlyForFiles) {
   EXPECT_EQ(fs.OpenFileExist(d.Win("no\\file")), -1);
   EXPECT_EQ(fs.OpenFileExist("q:\\file"), -1);
   EXPECT_EQ(fs.OpenFileExist(""), -1);
+}
+
+TEST(FileSystem, OpenFileExistFailsForFullPathsOf128CharactersOrMore) {
+  TestDrive d;
+  // c:\ttN_M\<folder>\f: the folder's name sets the full path's length.
+  for (size_t length : {127u, 128u, 140u}) {
+    std::string folder(length - d.Win().size() - 3, 'a');
+    d.MakeDir(folder);
+    d.Write(folder + "\\f", "x");
+    std::string path = d.Win(folder + "\\f");
+    ASSERT_EQ(path.size(), length);
+    EXPECT_EQ(fileSystem().OpenFileExist(path), length < 128 ? 1 : -1) << length;
+  }
+}
+
+TEST(FileSystem, OpenFileExistLooksForABareNameInTheWindowsFolder) {
+  TestDrive d; // on Linux, makes drive C:
+  std::filesystem::create_directories(testhost::ToHost("c:\\windows"));
+  const std::string name = "bare" + d.Win().substr(3) + ".ini";
+  EXPECT_EQ(fileSystem().OpenFileExist(name), -1);
+  std::ofstream(testhost::ToHost("c:\\windows\\" + name)) << "[s]\r\n";
+  EXPECT_EQ(fileSystem().OpenFileExist(name), 1);
+  EXPECT_EQ(fileSystem().OpenFileExist(name.substr(1)), -1);
+  std::filesystem::remove(testhost::ToHost("c:\\windows\\" + name));
 }
 
 TEST(FileSystem, LastModifiedIsALocalDate) {

@@ -23,7 +23,7 @@ public:
   }
   int OpenFileExist(const std::string& path) override { return inner_->OpenFileExist(path); }
   void MakeDirectory(const std::string& path) override { inner_->MakeDirectory(path); }
-  void CreateEmptyFile(const std::string& path) override { inner_->CreateEmptyFile(path); }
+  void CreateNewFile(const std::string& path) override { inner_->CreateNewFile(path); }
   void RemoveFile(const std::string& path) override { inner_->RemoveFile(path); }
   platform::LocalTime LastModified(const std::string& path) override {
     return inner_->LastModified(path);

@@ -163,7 +163,6 @@ TEST(ShellFileOperation, FillsTheRecordWithOnePathPerList) {
   // The text, its NUL, and the terminator: a list of exactly one path.
   EXPECT_EQ(r.pFrom, std::string("c:\\a\\oem1.inf\0", 14));
   EXPECT_EQ(r.pTo, std::string("c:\\Backup\0", 10));
-  EXPECT_EQ(r.pFrom.c_str()[14], '\0');
   EXPECT_EQ(r.fFlags, platform::FOF_NOCONFIRMATION | platform::FOF_FILESONLY);
   EXPECT_FALSE(r.fAnyOperationsAborted);
   EXPECT_EQ(r.hNameMappings, nullptr);

@@ -130,12 +130,17 @@ TEST(WinePath, ForbiddenCharactersAreBadNames) {
   }
 }
 
-TEST(WinePath, TrailingDotsAndBlanksAreCut) {
+TEST(WinePath, TrailingDotsAndBlanksAreCutAsWindowsDoes) {
   TestDrive d;
-  d.Write("name", "x");
-  EXPECT_TRUE(Resolve(d.Win("name.")).exists);
-  EXPECT_TRUE(Resolve(d.Win("name ")).exists);
-  EXPECT_TRUE(Resolve(d.Win("NAME")).exists);
+  d.MakeDir("dir");
+  d.Write("dir\\name", "x");
+  EXPECT_TRUE(Resolve(d.Win("dir\\name.")).exists); // the last name loses them all
+  EXPECT_TRUE(Resolve(d.Win("dir\\name. .")).exists);
+  EXPECT_TRUE(Resolve(d.Win("DIR\\NAME")).exists);
+  EXPECT_TRUE(Resolve(d.Win("dir.\\name")).exists);   // the others one single dot
+  EXPECT_FALSE(Resolve(d.Win("dir \\name")).exists);  // but not a blank
+  EXPECT_FALSE(Resolve(d.Win("dir..\\name")).exists); // nor two dots
+  EXPECT_EQ(FullPath(d.Win("dir\\x\\..\\name. ")), "C" + d.Win("dir\\name").substr(1));
 }
 
 } // namespace
