@@ -1,19 +1,22 @@
 // Profile files on Linux, read and written by the rules of the Windows
 // profile functions (as Wine applies them): sections and keys are found
-// without regard to case and with the blanks around names and values
-// ignored, the first section of a name being the one used; a value in
-// matching quotes is read without them; a new key goes at the end of its
-// section, a new section at the end of the file; an existing value is
+// without regard to the case of ASCII letters and with the blanks around
+// names and values ignored, the first section of a name being the one used;
+// a value in matching quotes is read without them; a new key goes at the end
+// of its section, a new section at the end of the file; an existing value is
 // replaced in its own line, written as key=value. Every line a write does
 // not touch stays as it is; new and touched lines end in CR LF. A value is
 // written without blanks around it: Wine keeps trailing blanks only until its
 // next write of the file, and reads never return them.
+//
+// A file that starts with a byte order mark (UTF-8, UTF-16LE or UTF-16BE) is
+// read in that encoding and written back in it, mark included; every other
+// file is in the ANSI code page. A write changes the file in place, so it
+// keeps its owner, mode and links, and needs no right to its folder.
 
 #include "platform/Profile.h"
 
 #include <cerrno>
-#include <climits>
-#include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
 #include <optional>
@@ -49,12 +52,13 @@ std::string_view Trim(std::string_view text) {
   return text;
 }
 
+// Wine compares profile names folding ASCII letters only: [\xC4SEC] is not
+// [\xE4sec]. Bytewise, this holds for UTF-8 files as well.
 bool SameName(std::string_view a, std::string_view b) {
+  auto fold = [](char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 32) : c; };
   if (a.size() != b.size()) return false;
   for (size_t i = 0; i < a.size(); ++i)
-    if (posix::AnsiUpper(static_cast<unsigned char>(a[i])) !=
-        posix::AnsiUpper(static_cast<unsigned char>(b[i])))
-      return false;
+    if (fold(a[i]) != fold(b[i])) return false;
   return true;
 }
 
@@ -167,14 +171,10 @@ std::optional<std::string> ReadAll(const std::string& host) {
   return bytes;
 }
 
-// Replaces the file's content through a temporary file in its folder, so a
-// failed write leaves the old content whole.
-bool ReplaceContent(const std::string& host, const std::string& bytes, mode_t mode) {
-  std::string target = host;
-  char real[PATH_MAX];
-  if (::realpath(host.c_str(), real)) target = real;
-  std::string temp = target.substr(0, target.find_last_of('/') + 1) + ".talmirex-ini-XXXXXX";
-  int fd = ::mkostemp(temp.data(), O_CLOEXEC);
+// Writes the new content over the file's own (making it when it is missing)
+// and cuts it to the new length.
+bool WriteInPlace(const std::string& host, const std::string& bytes) {
+  int fd = ::open(host.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0666);
   if (fd < 0) return false;
   bool ok = true;
   for (size_t done = 0; ok && done < bytes.size();) {
@@ -185,12 +185,126 @@ bool ReplaceContent(const std::string& host, const std::string& bytes, mode_t mo
     else
       done += static_cast<size_t>(put);
   }
-  ok = ok && ::fchmod(fd, mode) == 0 && ::fsync(fd) == 0;
-  ok = ::close(fd) == 0 && ok;
-  ok = ok && ::rename(temp.c_str(), target.c_str()) == 0;
-  if (!ok) ::unlink(temp.c_str());
-  return ok;
+  ok = ok && ::ftruncate(fd, static_cast<off_t>(bytes.size())) == 0 && ::fsync(fd) == 0;
+  return ::close(fd) == 0 && ok;
 }
+
+enum class Encoding { Ansi, Utf8, Utf16Le, Utf16Be };
+
+constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
+constexpr std::string_view kUtf16LeMark = "\xFF\xFE";
+constexpr std::string_view kUtf16BeMark = "\xFE\xFF";
+
+void AppendUtf8(std::string& out, char32_t u) {
+  if (u < 0x80) {
+    out += static_cast<char>(u);
+  } else if (u < 0x800) {
+    out += static_cast<char>(0xC0 | (u >> 6));
+    out += static_cast<char>(0x80 | (u & 0x3F));
+  } else if (u < 0x10000) {
+    out += static_cast<char>(0xE0 | (u >> 12));
+    out += static_cast<char>(0x80 | ((u >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (u & 0x3F));
+  } else {
+    out += static_cast<char>(0xF0 | (u >> 18));
+    out += static_cast<char>(0x80 | ((u >> 12) & 0x3F));
+    out += static_cast<char>(0x80 | ((u >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (u & 0x3F));
+  }
+}
+
+std::string Utf16ToUtf8(std::string_view bytes, bool bigEndian) {
+  std::string out;
+  auto unit = [&](size_t i) -> char32_t {
+    auto hi = static_cast<unsigned char>(bytes[bigEndian ? i : i + 1]);
+    auto lo = static_cast<unsigned char>(bytes[bigEndian ? i + 1 : i]);
+    return static_cast<char32_t>(hi << 8 | lo);
+  };
+  for (size_t i = 0; i + 1 < bytes.size(); i += 2) {
+    char32_t u = unit(i);
+    if (u >= 0xD800 && u < 0xDC00 && i + 3 < bytes.size()) {
+      char32_t low = unit(i + 2);
+      if (low >= 0xDC00 && low < 0xE000) {
+        u = 0x10000 + ((u - 0xD800) << 10) + (low - 0xDC00);
+        i += 2;
+      }
+    }
+    AppendUtf8(out, u);
+  }
+  return out;
+}
+
+std::string Utf8ToUtf16(std::string_view text, bool bigEndian) {
+  std::string out;
+  auto put = [&](char32_t unit) {
+    char hi = static_cast<char>(unit >> 8), lo = static_cast<char>(unit & 0xFF);
+    out += bigEndian ? hi : lo;
+    out += bigEndian ? lo : hi;
+  };
+  for (size_t i = 0; i < text.size();) {
+    auto b = static_cast<unsigned char>(text[i]);
+    int extra = b >= 0xF8 ? 0 : b >= 0xF0 ? 3 : b >= 0xE0 ? 2 : b >= 0xC0 ? 1 : 0;
+    char32_t u = b & (0x3F >> extra);
+    for (int k = 1; k <= extra; ++k) {
+      // A byte that starts no valid sequence stands for itself.
+      if (i + k >= text.size() || (static_cast<unsigned char>(text[i + k]) & 0xC0) != 0x80) {
+        u = b;
+        extra = 0;
+        break;
+      }
+      u = (u << 6) | (static_cast<unsigned char>(text[i + k]) & 0x3F);
+    }
+    if (extra == 0) u = b;
+    i += extra + 1;
+    if (u >= 0x10000) {
+      put(0xD800 + ((u - 0x10000) >> 10));
+      put(0xDC00 + ((u - 0x10000) & 0x3FF));
+    } else {
+      put(u);
+    }
+  }
+  return out;
+}
+
+// A file's text and the encoding it was in. The text of a file with a byte
+// order mark is kept in UTF-8, so that a write changes nothing but what it
+// writes; names and values cross into it converted from the ANSI code page.
+struct Content {
+  Encoding encoding = Encoding::Ansi;
+  std::string text;
+
+  static Content Decode(std::string_view bytes) {
+    auto starts = [&](std::string_view mark) { return bytes.substr(0, mark.size()) == mark; };
+    if (starts(kUtf8Mark)) return {Encoding::Utf8, std::string(bytes.substr(kUtf8Mark.size()))};
+    if (starts(kUtf16LeMark))
+      return {Encoding::Utf16Le, Utf16ToUtf8(bytes.substr(kUtf16LeMark.size()), false)};
+    if (starts(kUtf16BeMark))
+      return {Encoding::Utf16Be, Utf16ToUtf8(bytes.substr(kUtf16BeMark.size()), true)};
+    return {Encoding::Ansi, std::string(bytes)};
+  }
+
+  std::string Encode(const std::string& newText) const {
+    switch (encoding) {
+    case Encoding::Utf8:
+      return std::string(kUtf8Mark) + newText;
+    case Encoding::Utf16Le:
+      return std::string(kUtf16LeMark) + Utf8ToUtf16(newText, false);
+    case Encoding::Utf16Be:
+      return std::string(kUtf16BeMark) + Utf8ToUtf16(newText, true);
+    case Encoding::Ansi:
+      break;
+    }
+    return newText;
+  }
+
+  // A name or value of the caller's, in the file's text.
+  std::string FromAnsi(std::string_view ansi) const {
+    return encoding == Encoding::Ansi ? std::string(ansi) : posix::AnsiToUtf8(ansi);
+  }
+  std::string ToAnsi(std::string_view inText) const {
+    return encoding == Encoding::Ansi ? std::string(inText) : posix::Utf8ToAnsi(inText);
+  }
+};
 
 std::string Join(const std::vector<Line>& lines) {
   std::string bytes;
@@ -229,10 +343,11 @@ public:
       // An unusable name reads as a missing file.
     }
     if (bytes) {
-      std::vector<Line> lines = SplitLines(*bytes);
-      if (auto span = FindSection(lines, Trim(section)))
-        if (auto line = FindKey(lines, *span, Trim(key)))
-          result = ValueFor(Parse(lines[*line].text).value, size);
+      Content content = Content::Decode(*bytes);
+      std::vector<Line> lines = SplitLines(content.text);
+      if (auto span = FindSection(lines, content.FromAnsi(Trim(section))))
+        if (auto line = FindKey(lines, *span, content.FromAnsi(Trim(key))))
+          result = ValueFor(content.ToAnsi(Parse(lines[*line].text).value), size);
     }
     std::memcpy(buffer, result.data(), result.size());
     buffer[result.size()] = '\0';
@@ -248,27 +363,26 @@ public:
       return false;
     }
     if (!where.driveFound || !where.parentExists || where.isDirectory) return false;
-    mode_t mode = 0666 & ~CurrentUmask();
-    std::vector<Line> lines;
+    Content content;
     if (where.exists) {
       struct stat st;
       // A file without write permission is read-only.
       if (::stat(where.path.c_str(), &st) != 0 || !(st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)))
         return false;
-      mode = st.st_mode & 07777;
       std::optional<std::string> bytes = ReadAll(where.path);
       if (!bytes) return false;
-      lines = SplitLines(*bytes);
+      content = Content::Decode(*bytes);
     }
-    std::string_view sectionName = Trim(section);
-    std::string_view keyName = Trim(key);
-    std::string_view newValue = Trim(value);
+    std::vector<Line> lines = SplitLines(content.text);
+    std::string sectionName = content.FromAnsi(Trim(section));
+    std::string keyName = content.FromAnsi(Trim(key));
+    std::string newValue = content.FromAnsi(Trim(value));
 
     if (auto span = FindSection(lines, sectionName)) {
       if (auto at = FindKey(lines, *span, keyName)) {
         Parsed entry = Parse(lines[*at].text);
         if (entry.value == newValue && !lines[*at].end.empty()) return true; // already so
-        lines[*at].text = std::string(entry.name) + "=" + std::string(newValue);
+        lines[*at].text = std::string(entry.name) + "=" + newValue;
         if (lines[*at].end.empty()) lines[*at].end = kLineEnd;
       } else {
         size_t last = span->end - 1;
@@ -276,14 +390,14 @@ public:
           --last;
         if (lines[last].end.empty()) lines[last].end = kLineEnd;
         lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(last + 1),
-                     Line{std::string(keyName) + "=" + std::string(newValue), kLineEnd});
+                     Line{keyName + "=" + newValue, kLineEnd});
       }
     } else {
       if (!lines.empty() && lines.back().end.empty()) lines.back().end = kLineEnd;
-      lines.push_back(Line{"[" + std::string(sectionName) + "]", kLineEnd});
-      lines.push_back(Line{std::string(keyName) + "=" + std::string(newValue), kLineEnd});
+      lines.push_back(Line{"[" + sectionName + "]", kLineEnd});
+      lines.push_back(Line{keyName + "=" + newValue, kLineEnd});
     }
-    return ReplaceContent(where.path, Join(lines), mode);
+    return WriteInPlace(where.path, content.Encode(Join(lines)));
   }
 
   uint32_t GetSystemDirectoryA(char* buffer, uint32_t size) override {
@@ -291,13 +405,6 @@ public:
     if (size <= length) return length + 1;
     std::memcpy(buffer, kSystemFolder, length + 1);
     return length;
-  }
-
-private:
-  static mode_t CurrentUmask() {
-    mode_t mask = ::umask(0);
-    ::umask(mask);
-    return mask;
   }
 };
 
