@@ -2,7 +2,8 @@
 // requests this program makes: the first path of each list is used; the last
 // component of the source may hold wildcards; a copy or move into an existing
 // folder keeps the source's name, onto any other path takes that path as the
-// new name (its missing folders are made first); an existing target is
+// new name (its missing folders are made first), and the sources of a copy
+// that found several go into the folder the target names; an existing target is
 // replaced only with FOF_NOCONFIRMATION, read-only or not, as the shell does
 // after clearing the attribute. A copy is written under a temporary name in
 // the target folder and renamed into place once complete, so the real name
@@ -244,13 +245,37 @@ int32_t CopyOrMove(const SHFILEOPSTRUCTA& request, bool move, bool& aborted) {
   if (sources.empty()) return kDone;
   posix::HostPath target = posix::Resolve(to.empty() ? std::string(".") : to);
   if (!target.driveFound) return kInvalidFiles;
-  // Into an existing folder, or into the folder named by the target when
-  // the sources came from a wildcard; otherwise onto the target's own name.
-  bool intoFolder = (target.exists && target.isDirectory) || HasWildcard(from);
+  bool folderTarget = target.exists && target.isDirectory;
+  // A copy to a target ending in a separator that is no folder yet: the
+  // shell makes the folder, then fails to copy a single source onto the name
+  // with the separator, and declares the request aborted.
+  if (!move && !to.empty() && (to.back() == '\\' || to.back() == '/') && !folderTarget) {
+    if (!target.exists && !MakeFolders(target.path)) return CodeOf(errno);
+    if (sources.size() == 1 || target.exists) {
+      aborted = true;
+      return kCancelled;
+    }
+    folderTarget = true;
+  }
+  // Copies of several sources go into the folder the target names, made
+  // when missing; a single one, even the only match of a wildcard, onto the
+  // target's own name unless that is a folder. A move from a wildcard always
+  // goes into a folder.
+  bool intoFolder = folderTarget || (move ? HasWildcard(from) : sources.size() > 1);
+  if (!move && intoFolder && target.exists && !target.isDirectory) {
+    aborted = true;
+    return kCancelled;
+  }
   if (intoFolder && !MakeFolders(target.path)) return CodeOf(errno);
   if (!intoFolder && !MakeFolders(ParentOf(target.path))) return CodeOf(errno);
   for (const Source& source : sources) {
     std::string destination = intoFolder ? ChildOf(target.path, source.name) : target.path;
+    // A file meets a folder of its name in the target folder: the shell
+    // leaves both alone and goes on without an error.
+    if (!move && intoFolder && !source.isDirectory && IsDirectory(destination)) {
+      if (!(request.fFlags & FOF_NOCONFIRMATION)) aborted = true;
+      continue;
+    }
     int32_t result = Transfer(source, destination, move, request.fFlags, aborted);
     if (result != kDone) return result;
   }

@@ -211,6 +211,62 @@ void Profiles() {
   Read("odd.ini", "lf", "k2");
   Read("odd.ini", "dup", "e");
   Read("odd.ini", "dup", "d");
+
+  // Files with a byte order mark are read in their encoding and written back
+  // in it, ANSI names and values converted at the boundary.
+  Title("UTF-8 and UTF-16 files");
+  const std::string utf8 = "\xEF\xBB\xBF";
+  Seed("utf8.ini", utf8 + "[Sec]\r\nk=v\r\n");
+  Read("utf8.ini", "Sec", "k");
+  Write("utf8.ini", "Sec", "k2", "w");
+  Write("utf8.ini", "sec", "k", "\xC4\xFF\x80");
+  Read("utf8.ini", "SEC", "k");
+  Dump("utf8.ini");
+  // Characters outside the ANSI code page read as '?' and survive a write.
+  Seed("utf8b.ini", utf8 + "[Sec]\r\nk=\xC3\x84\xE2\x82\xAC\xE4\xB8\x80\r\n[B]\r\nx=1\r\n");
+  Read("utf8b.ini", "Sec", "k");
+  Write("utf8b.ini", "B", "y", "2");
+  Write("utf8b.ini", "New", "n", "\xE9");
+  Dump("utf8b.ini");
+  auto utf16 = [](const std::string& ascii, bool bigEndian) {
+    std::string bytes = bigEndian ? "\xFE\xFF" : "\xFF\xFE";
+    for (char c : ascii)
+      bytes += bigEndian ? std::string{'\0', c} : std::string{c, '\0'};
+    return bytes;
+  };
+  for (bool bigEndian : {false, true}) {
+    std::string file = bigEndian ? "utf16be.ini" : "utf16le.ini";
+    Seed(file, utf16("[Sec]\r\nk=v\r\n", bigEndian));
+    Read(file, "Sec", "k");
+    Write(file, "Sec", "k2", "w\xC4");
+    Write(file, "Other", "o", "\x80");
+    Read(file, "sec", "K2");
+    Read(file, "other", "o");
+    Dump(file);
+  }
+  Seed("markonly8.ini", utf8);
+  Seed("markonly16.ini", "\xFF\xFE");
+  for (const char* file : {"markonly8.ini", "markonly16.ini"}) {
+    Read(file, "S", "k");
+    Write(file, "S", "k", "v");
+    Dump(file);
+  }
+
+  Title("letter case outside ASCII");
+  Seed("accents.ini", "[\xC4SEC]\r\n\xFFkey=1\r\n");
+  Read("accents.ini", "\xC4SEC", "\xFFkey");
+  Read("accents.ini", "\xE4sec", "\xFFkey");
+  Read("accents.ini", "\xC4SEC", "\x9Fkey");
+  Read("accents.ini", "\xC4sec", "\xFFKEY");
+  Write("accents.ini", "\xE4sec", "\xFFkey", "2");
+  Dump("accents.ini");
+
+  // A write changes the file itself: a second name of it sees the change.
+  Title("hard link");
+  Seed("linked.ini", "[L]\r\nk=1\r\n");
+  fs::create_hard_link(fs::path(H("linked.ini")), fs::path(H("second.ini")));
+  Write("linked.ini", "L", "k", "2");
+  Dump("second.ini");
 }
 
 void Object() {
@@ -285,6 +341,35 @@ void Copies() {
     Dump(f);
   Folder("Wild");
   Folder("Deep\\er");
+
+  Title("shell copies: folders made, single wildcard matches, name clashes");
+  copy("src\\oem1.inf", "NewDir\\"); // no folder yet: made, the copy fails
+  Folder("NewDir");
+  Dump("NewDir\\oem1.inf");
+  copy("src\\oem1.inf", "NewDir\\"); // now it is a folder
+  Dump("NewDir\\oem1.inf");
+  copy("src\\oem*.inf", "Multi\\");
+  Folder("Multi");
+  Dump("Multi\\oem2.inf");
+  Seed("plain", "old");
+  copy("src\\oem1.inf", "plain\\");
+  copy("src\\oem*.inf", "plain");
+  Dump("plain");
+  std::filesystem::create_directories(fs::path(H("one")));
+  Seed("one\\oem1.inf", "one");
+  Seed("one\\oem12.inf", "twelve");
+  copy("one\\oem?.inf", "Single"); // the only match goes onto the name
+  Folder("Single");
+  Dump("Single");
+  copy("one\\oem1?.inf", "Backup");
+  Dump("Backup\\oem12.inf");
+  copy("one\\oem?.inf", "plain");
+  Dump("plain");
+  std::filesystem::create_directories(fs::path(H("Clash\\oem1.inf")));
+  copy("src\\oem1.inf", "Clash"); // a folder of the file's name is left alone
+  Folder("Clash\\oem1.inf");
+  copy("src\\oem1.inf", "Clash\\oem1.inf");
+  Dump("Clash\\oem1.inf\\oem1.inf");
   try {
     SystemRoutines::ShellFileOperation(0, platform::FO_COPY, 0x10000, W("src\\oem1.inf"),
                                        W("Backup"));
