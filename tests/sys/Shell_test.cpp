@@ -90,6 +90,39 @@ TEST_F(ShellTest, WildcardsCopyEveryMatchAndFilesOnlySkipsFolders) {
   EXPECT_EQ(Copy("src\\*.zzz", "files"), 0); // nothing matched, nothing to do
 }
 
+// What the shell does where the target does not name what the copy needs:
+// the result, the aborted flag and what ends up on disk.
+TEST_F(ShellTest, CopyTargetsThatAreNoPlainFolder) {
+  drive.Write("a.inf", "a");
+  SHFILEOPSTRUCTA request;
+  request.wFunc = FO_COPY;
+  request.fFlags = FOF_NOCONFIRMATION | FOF_FILESONLY;
+  request.pFrom = drive.Win("a.inf") + '\0';
+  request.pTo = drive.Win("new\\") + '\0';
+  EXPECT_NE(shell().SHFileOperationA(request), 0); // the folder is made, the copy fails
+  EXPECT_TRUE(request.fAnyOperationsAborted);
+  EXPECT_TRUE(drive.IsDirectory("new"));
+  EXPECT_TRUE(Names("new").empty());
+
+  drive.MakeDir("clash\\a.inf"); // a folder of the file's name is left alone
+  request.pTo = drive.Win("clash") + '\0';
+  EXPECT_EQ(shell().SHFileOperationA(request), 0);
+  EXPECT_FALSE(request.fAnyOperationsAborted);
+  request.fFlags = FOF_FILESONLY; // asked to replace it, nobody answers
+  EXPECT_EQ(shell().SHFileOperationA(request), 0);
+  EXPECT_TRUE(request.fAnyOperationsAborted);
+  EXPECT_TRUE(drive.IsDirectory("clash\\a.inf"));
+  EXPECT_TRUE(Names("clash\\a.inf").empty());
+
+  drive.MakeDir("src");
+  drive.Write("src\\x1.inf", "1");
+  drive.Write("src\\x12.inf", "12");
+  EXPECT_EQ(Copy("src\\x?.inf", "single"), 0); // the only match goes onto the name
+  EXPECT_EQ(drive.Read("single"), "1");
+  EXPECT_NE(Copy("src\\x*.inf", "single"), 0); // several cannot go into a file
+  EXPECT_EQ(drive.Read("single"), "1");
+}
+
 TEST_F(ShellTest, MoveDeleteAndRenameOneFile) {
   drive.Write("a.inf", "a");
   drive.MakeDir("dst");
