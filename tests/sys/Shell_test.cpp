@@ -108,9 +108,6 @@ TEST_F(ShellTest, CopyTargetsThatAreNoPlainFolder) {
   request.pTo = drive.Win("clash") + '\0';
   EXPECT_EQ(shell().SHFileOperationA(request), 0);
   EXPECT_FALSE(request.fAnyOperationsAborted);
-  request.fFlags = FOF_FILESONLY; // asked to replace it, nobody answers
-  EXPECT_EQ(shell().SHFileOperationA(request), 0);
-  EXPECT_TRUE(request.fAnyOperationsAborted);
   EXPECT_TRUE(drive.IsDirectory("clash\\a.inf"));
   EXPECT_TRUE(Names("clash\\a.inf").empty());
 
