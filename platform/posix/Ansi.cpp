@@ -100,6 +100,46 @@ std::string Utf8ToAnsi(std::string_view utf8) {
   return out;
 }
 
+std::string Utf16ToUtf8(std::string_view bytes, bool bigEndian) {
+  std::string out;
+  auto unit = [&](size_t i) -> char32_t {
+    auto hi = static_cast<unsigned char>(bytes[bigEndian ? i : i + 1]);
+    auto lo = static_cast<unsigned char>(bytes[bigEndian ? i + 1 : i]);
+    return static_cast<char32_t>(hi << 8 | lo);
+  };
+  for (size_t i = 0; i + 1 < bytes.size(); i += 2) {
+    char32_t u = unit(i);
+    if (u >= 0xD800 && u < 0xDC00 && i + 3 < bytes.size()) {
+      char32_t low = unit(i + 2);
+      if (low >= 0xDC00 && low < 0xE000) {
+        u = 0x10000 + ((u - 0xD800) << 10) + (low - 0xDC00);
+        i += 2;
+      }
+    }
+    AppendUtf8(out, u);
+  }
+  return out;
+}
+
+std::string Utf8ToUtf16(std::string_view utf8, bool bigEndian) {
+  std::string out;
+  auto put = [&](char32_t unit) {
+    char hi = static_cast<char>(unit >> 8), lo = static_cast<char>(unit & 0xFF);
+    out += bigEndian ? hi : lo;
+    out += bigEndian ? lo : hi;
+  };
+  for (size_t i = 0; i < utf8.size();) {
+    char32_t u = DecodeUtf8(utf8, i);
+    if (u >= 0x10000) {
+      put(0xD800 + ((u - 0x10000) >> 10));
+      put(0xDC00 + ((u - 0x10000) & 0x3FF));
+    } else {
+      put(u);
+    }
+  }
+  return out;
+}
+
 unsigned char AnsiUpper(unsigned char c) {
   int u = FromUnicode(UpperUnicode(ToUnicode(c)));
   return u < 0 ? c : static_cast<unsigned char>(u);

@@ -11,6 +11,10 @@ std::string AnsiToUtf8(std::string_view ansi);
 // Characters that Windows-1252 cannot hold become '?'.
 std::string Utf8ToAnsi(std::string_view utf8);
 
+// UTF-16 text (without its byte order mark) to UTF-8 and back.
+std::string Utf16ToUtf8(std::string_view bytes, bool bigEndian);
+std::string Utf8ToUtf16(std::string_view utf8, bool bigEndian);
+
 // Upper-case Windows-1252 byte.
 unsigned char AnsiUpper(unsigned char c);
 

@@ -195,77 +195,6 @@ constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
 constexpr std::string_view kUtf16LeMark = "\xFF\xFE";
 constexpr std::string_view kUtf16BeMark = "\xFE\xFF";
 
-void AppendUtf8(std::string& out, char32_t u) {
-  if (u < 0x80) {
-    out += static_cast<char>(u);
-  } else if (u < 0x800) {
-    out += static_cast<char>(0xC0 | (u >> 6));
-    out += static_cast<char>(0x80 | (u & 0x3F));
-  } else if (u < 0x10000) {
-    out += static_cast<char>(0xE0 | (u >> 12));
-    out += static_cast<char>(0x80 | ((u >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (u & 0x3F));
-  } else {
-    out += static_cast<char>(0xF0 | (u >> 18));
-    out += static_cast<char>(0x80 | ((u >> 12) & 0x3F));
-    out += static_cast<char>(0x80 | ((u >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (u & 0x3F));
-  }
-}
-
-std::string Utf16ToUtf8(std::string_view bytes, bool bigEndian) {
-  std::string out;
-  auto unit = [&](size_t i) -> char32_t {
-    auto hi = static_cast<unsigned char>(bytes[bigEndian ? i : i + 1]);
-    auto lo = static_cast<unsigned char>(bytes[bigEndian ? i + 1 : i]);
-    return static_cast<char32_t>(hi << 8 | lo);
-  };
-  for (size_t i = 0; i + 1 < bytes.size(); i += 2) {
-    char32_t u = unit(i);
-    if (u >= 0xD800 && u < 0xDC00 && i + 3 < bytes.size()) {
-      char32_t low = unit(i + 2);
-      if (low >= 0xDC00 && low < 0xE000) {
-        u = 0x10000 + ((u - 0xD800) << 10) + (low - 0xDC00);
-        i += 2;
-      }
-    }
-    AppendUtf8(out, u);
-  }
-  return out;
-}
-
-std::string Utf8ToUtf16(std::string_view text, bool bigEndian) {
-  std::string out;
-  auto put = [&](char32_t unit) {
-    char hi = static_cast<char>(unit >> 8), lo = static_cast<char>(unit & 0xFF);
-    out += bigEndian ? hi : lo;
-    out += bigEndian ? lo : hi;
-  };
-  for (size_t i = 0; i < text.size();) {
-    auto b = static_cast<unsigned char>(text[i]);
-    int extra = b >= 0xF8 ? 0 : b >= 0xF0 ? 3 : b >= 0xE0 ? 2 : b >= 0xC0 ? 1 : 0;
-    char32_t u = b & (0x3F >> extra);
-    for (int k = 1; k <= extra; ++k) {
-      // A byte that starts no valid sequence stands for itself.
-      if (i + k >= text.size() || (static_cast<unsigned char>(text[i + k]) & 0xC0) != 0x80) {
-        u = b;
-        extra = 0;
-        break;
-      }
-      u = (u << 6) | (static_cast<unsigned char>(text[i + k]) & 0x3F);
-    }
-    if (extra == 0) u = b;
-    i += extra + 1;
-    if (u >= 0x10000) {
-      put(0xD800 + ((u - 0x10000) >> 10));
-      put(0xDC00 + ((u - 0x10000) & 0x3FF));
-    } else {
-      put(u);
-    }
-  }
-  return out;
-}
-
 // A file's text and the encoding it was in. The text of a file with a byte
 // order mark is kept in UTF-8, so that a write changes nothing but what it
 // writes; names and values cross into it converted from the ANSI code page.
@@ -277,9 +206,9 @@ struct Content {
     auto starts = [&](std::string_view mark) { return bytes.substr(0, mark.size()) == mark; };
     if (starts(kUtf8Mark)) return {Encoding::Utf8, std::string(bytes.substr(kUtf8Mark.size()))};
     if (starts(kUtf16LeMark))
-      return {Encoding::Utf16Le, Utf16ToUtf8(bytes.substr(kUtf16LeMark.size()), false)};
+      return {Encoding::Utf16Le, posix::Utf16ToUtf8(bytes.substr(kUtf16LeMark.size()), false)};
     if (starts(kUtf16BeMark))
-      return {Encoding::Utf16Be, Utf16ToUtf8(bytes.substr(kUtf16BeMark.size()), true)};
+      return {Encoding::Utf16Be, posix::Utf16ToUtf8(bytes.substr(kUtf16BeMark.size()), true)};
     return {Encoding::Ansi, std::string(bytes)};
   }
 
@@ -288,9 +217,9 @@ struct Content {
     case Encoding::Utf8:
       return std::string(kUtf8Mark) + newText;
     case Encoding::Utf16Le:
-      return std::string(kUtf16LeMark) + Utf8ToUtf16(newText, false);
+      return std::string(kUtf16LeMark) + posix::Utf8ToUtf16(newText, false);
     case Encoding::Utf16Be:
-      return std::string(kUtf16BeMark) + Utf8ToUtf16(newText, true);
+      return std::string(kUtf16BeMark) + posix::Utf8ToUtf16(newText, true);
     case Encoding::Ansi:
       break;
     }
