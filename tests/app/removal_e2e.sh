@@ -248,14 +248,7 @@ fi
 
 # --- Natively: the FLTK window, clicked with xdotool ------------------------
 export ASAN_OPTIONS=${ASAN_OPTIONS:-}:detect_leaks=0
-wait_for() { # pid seconds -> exit code of the process, or 124 when it did not end
-  local pid=$1 t=$2
-  for ((i = 0; i < t * 10; i++)); do
-    kill -0 "$pid" 2>/dev/null || { wait "$pid"; return $?; }
-    sleep 0.1
-  done
-  return 124
-}
+source "$(dirname "$0")/wait.sh"
 until_true() { # seconds command... -> 0 once the command succeeds
   local t=$1; shift
   for ((i = 0; i < t * 10; i++)); do "$@" && return 0; sleep 0.1; done

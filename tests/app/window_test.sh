@@ -6,15 +6,7 @@
 set -uo pipefail
 mode=$1 program=$2
 [ -n "${DISPLAY:-}" ] || { echo "no DISPLAY: run under xvfb-run (scripts/test does)"; exit 1; }
-wait_for() { # pid seconds -> exit code of the process, or 124 when it did not end
-  local pid=$1 t=$2
-  for ((i = 0; i < t * 10; i++)); do
-    kill -0 "$pid" 2>/dev/null || { wait "$pid"; return $?; }
-    sleep 0.1
-  done
-  kill "$pid" 2>/dev/null
-  return 124
-}
+source "$(dirname "$0")/wait.sh"
 title="TALMIREX Device Driver Remover Ver: 1.2.0"
 
 if [ "$mode" = wine ]; then
