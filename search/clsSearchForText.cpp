@@ -45,9 +45,17 @@ int16_t clsSearchForText::Search() {
     platform::DoEvents();
     FilesSearched_ = ToInt16(FilesSearched_ + 1);
     std::string fullPath = folder + "\\" + name;
-    if (FileContainsText(fullPath, finder)) FilesFound_->Add(fullPath, "");
+    if (FileContainsText(fullPath, finder)) Results().Add(fullPath, "");
   }
-  return ToInt16(FilesFound_->Count());
+  return ToInt16(Results().Count());
+}
+
+// The collection of this search. A window event handled between two files
+// may have taken it away (FilesFound set to none): that is the missing-object
+// error, as any use of a collection that is not there.
+colFile& clsSearchForText::Results() {
+  if (!FilesFound_) throw RuntimeError(RuntimeError::ObjectNotSet);
+  return *FilesFound_;
 }
 
 void clsSearchForText::ResetFilesFound() {

@@ -94,7 +94,10 @@ std::string Utf8ToAnsi(std::string_view utf8) {
   std::string out;
   out.reserve(utf8.size());
   for (size_t i = 0; i < utf8.size();) {
-    int c = FromUnicode(DecodeUtf8(utf8, i));
+    size_t start = i;
+    char32_t u = DecodeUtf8(utf8, i);
+    bool invalid = i - start == 1 && static_cast<unsigned char>(utf8[start]) >= 0x80;
+    int c = invalid ? -1 : FromUnicode(u);
     out += c < 0 ? '?' : static_cast<char>(c);
   }
   return out;

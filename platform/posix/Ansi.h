@@ -8,7 +8,8 @@
 namespace platform::posix {
 
 std::string AnsiToUtf8(std::string_view ansi);
-// Characters that Windows-1252 cannot hold become '?'.
+// Characters that Windows-1252 cannot hold, and bytes that are no UTF-8,
+// become '?'.
 std::string Utf8ToAnsi(std::string_view utf8);
 
 // UTF-16 text (without its byte order mark) to UTF-8 and back.

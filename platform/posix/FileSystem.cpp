@@ -3,11 +3,13 @@
 #include "platform/FileSystem.h"
 
 #include <cerrno>
+#include <cstdlib>
 #include <ctime>
 #include <dirent.h>
 #include <fcntl.h>
 #include <optional>
 #include <sys/stat.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 #include <utility>
 #include <vector>
@@ -64,6 +66,11 @@ std::pair<std::string, std::string> SplitPattern(const std::string& pattern) {
   return {"", pattern};
 }
 
+// The ANSI file functions take at most 260 characters.
+void RequireShortEnough(const std::string& path) {
+  if (path.size() > 260) throw RuntimeError(RuntimeError::BadFileName);
+}
+
 bool IsNetworkPath(const std::string& path) {
   return path.size() >= 2 && (path[0] == '\\' || path[0] == '/') &&
          (path[1] == '\\' || path[1] == '/');
@@ -79,6 +86,7 @@ bool IsBareDrive(const std::string& path) {
 class Listing final : public FileEnumeration {
 public:
   Listing(const std::string& pattern, EntryKinds kinds) : kinds_(kinds) {
+    RequireShortEnough(pattern);
     auto [folder, mask] = SplitPattern(pattern);
     HostPath where = posix::Resolve(folder);
     if (!where.driveFound) throw RuntimeError(RuntimeError::DeviceUnavailable);
@@ -91,14 +99,26 @@ public:
   std::string Next() override {
     while (next_ < entries_.size()) {
       const posix::FolderEntry& entry = entries_[next_++];
-      bool hidden = entry.name[0] == '.'; // as Wine shows dot files
-      if (hidden && kinds_ != EntryKinds::AnyFile) continue;
+      if (kinds_ != EntryKinds::AnyFile && HiddenOrSystem(entry.name)) continue;
       if (wildcard_->Matches(entry.name) && Wanted(entry)) return posix::Utf8ToAnsi(entry.name);
     }
     return {};
   }
 
 private:
+  // As Wine shows them: dot files are hidden, and so is what carries the
+  // hidden or system bit in the DOS attributes Wine keeps beside a file.
+  bool HiddenOrSystem(const std::string& name) const {
+    if (name[0] == '.') return true;
+    char value[32];
+    ssize_t n =
+        ::getxattr((folder_ + "/" + name).c_str(), "user.DOSATTRIB", value, sizeof value - 1);
+    if (n <= 0) return false;
+    value[n] = 0;
+    unsigned long attributes = std::strtoul(value, nullptr, 0);
+    return (attributes & (0x2 | 0x4)) != 0; // FILE_ATTRIBUTE_HIDDEN, _SYSTEM
+  }
+
   bool Wanted(const posix::FolderEntry& entry) const {
     bool directoriesToo = kinds_ == EntryKinds::FilesAndDirectories;
     if (entry.type == DT_REG) return true;
@@ -149,8 +169,12 @@ public:
 
   std::unique_ptr<InputFile> OpenForReading(const std::string& path) override {
     // The path as written first: one system call in the common case.
+    RequireShortEnough(path);
     int fd = -1;
-    if (!IsNetworkPath(path)) fd = ::open(posix::DirectPath(path).c_str(), O_RDONLY | O_CLOEXEC);
+    if (!IsNetworkPath(path)) {
+      fd = ::open(posix::DirectPath(path).c_str(), O_RDONLY | O_CLOEXEC);
+      if (fd < 0 && errno != ENOENT && errno != ENOTDIR) throw posix::ErrorFromErrno(errno);
+    }
     if (fd < 0) {
       HostPath where = ResolveInExistingFolder(path);
       if (!where.exists) throw RuntimeError(RuntimeError::FileNotFound);
@@ -168,6 +192,7 @@ public:
 
   int OpenFileExist(const std::string& path) override {
     try {
+      RequireShortEnough(path);
       if (path.find_first_of("\\/:") == std::string::npos && !path.empty()) {
         // A bare name: where OpenFile looks for it.
         for (std::string folder :
@@ -185,12 +210,14 @@ public:
   }
 
   void MakeDirectory(const std::string& path) override {
+    RequireShortEnough(path);
     HostPath where = ResolveInExistingFolder(path);
     if (where.exists) throw RuntimeError(RuntimeError::PathFileAccessError);
     if (::mkdir(where.path.c_str(), 0777) != 0) throw posix::ErrorFromErrno(errno);
   }
 
   void CreateNewFile(const std::string& path) override {
+    RequireShortEnough(path);
     HostPath where = ResolveInExistingFolder(path);
     if (where.exists) throw RuntimeError(RuntimeError::PathFileAccessError);
     int fd = ::open(where.path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
@@ -199,6 +226,7 @@ public:
   }
 
   void RemoveFile(const std::string& path) override {
+    RequireShortEnough(path);
     HostPath where = ResolveInExistingFolder(path);
     if (!where.exists) throw RuntimeError(RuntimeError::FileNotFound);
     struct stat st;
@@ -221,6 +249,7 @@ public:
   }
 
   LocalTime LastModified(const std::string& path) override {
+    RequireShortEnough(path);
     HostPath where = ResolveInExistingFolder(path);
     struct stat st;
     if (!where.exists || ::stat(where.path.c_str(), &st) != 0)

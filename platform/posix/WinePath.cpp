@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cerrno>
 #include <cstdlib>
 #include <dirent.h>
 #include <limits.h>
@@ -164,6 +165,14 @@ std::string RealPath(const std::string& path) {
   return path;
 }
 
+// "\\?\c:\x" and "\\.\c:\x" name what "c:\x" names.
+std::string StripDevicePrefix(std::string path) {
+  if (path.size() >= 6 && IsSeparator(path[0]) && IsSeparator(path[1]) &&
+      (path[2] == '?' || path[2] == '.') && IsSeparator(path[3]) && path[5] == ':')
+    path.erase(0, 4);
+  return path;
+}
+
 std::string Direct(const WindowsAbsolute& absolute) {
   std::string direct = PrefixFolder() + "/dosdevices/" + absolute.drive + ":";
   for (const std::string& name : absolute.components)
@@ -174,7 +183,7 @@ std::string Direct(const WindowsAbsolute& absolute) {
 } // namespace
 
 std::string FullPath(const std::string& windowsPath) {
-  WindowsAbsolute absolute = MakeAbsolute(AnsiToUtf8(windowsPath));
+  WindowsAbsolute absolute = MakeAbsolute(StripDevicePrefix(AnsiToUtf8(windowsPath)));
   std::string full;
   full += static_cast<char>(std::toupper(static_cast<unsigned char>(absolute.drive)));
   full += ":";
@@ -185,15 +194,16 @@ std::string FullPath(const std::string& windowsPath) {
 }
 
 std::string DirectPath(const std::string& windowsPath) {
-  return Direct(MakeAbsolute(AnsiToUtf8(windowsPath)));
+  return Direct(MakeAbsolute(StripDevicePrefix(AnsiToUtf8(windowsPath))));
 }
 
 HostPath Resolve(const std::string& windowsPath) {
   HostPath result;
-  std::string utf8 = AnsiToUtf8(windowsPath);
+  std::string utf8 = StripDevicePrefix(AnsiToUtf8(windowsPath));
   if (utf8.size() >= 2 && IsSeparator(utf8[0]) && IsSeparator(utf8[1])) {
-    // Network paths lead nowhere here: the path is not found.
+    // A network path leads nowhere here: nothing is there.
     result.path = "/nonexistent-unc-path";
+    result.driveFound = true;
     return result;
   }
   WindowsAbsolute absolute = MakeAbsolute(utf8);
@@ -284,7 +294,9 @@ std::vector<FolderEntry> ListFolder(const std::string& linuxFolder) {
     FolderEntry entry;
   };
   std::vector<Keyed> keyed;
-  if (DIR* dir = ::opendir(linuxFolder.c_str())) {
+  DIR* dir = ::opendir(linuxFolder.c_str());
+  if (!dir && errno == EACCES) throw RuntimeError(RuntimeError::PathFileAccessError);
+  if (dir) {
     while (dirent* entry = ::readdir(dir)) {
       std::string_view name = entry->d_name;
       if (name != "." && name != "..")

@@ -41,7 +41,8 @@ struct FolderEntry {
 };
 
 // The entries of a Linux folder in the order Wine lists them: without "."
-// and "..", sorted without regard to case.
+// and "..", sorted without regard to case. A folder that may not be read
+// raises 75.
 std::vector<FolderEntry> ListFolder(const std::string& linuxFolder);
 
 } // namespace platform::posix

@@ -205,6 +205,42 @@ TEST(FileSystem, OpenFileExistLooksForABareNameInTheWindowsFolder) {
   std::filesystem::remove(testhost::ToHost("c:\\windows\\" + name));
 }
 
+TEST(FileSystem, PathsLongerThan260CharactersAreBadNames) {
+  TestDrive d;
+  std::string folder(255 - d.Win().size(), 'a'); // c:\ttN\aaa...: 256 characters
+  d.MakeDir(folder);
+  d.Write(folder + "\\abcd", "x"); // 261 characters
+  d.Write(folder + "\\abc", "x");  // 260
+  auto& fs = fileSystem();
+  EXPECT_NO_THROW(fs.OpenForReading(d.Win(folder + "\\abc")));
+  EXPECT_EQ(ErrorOf([&] { fs.OpenForReading(d.Win(folder + "\\abcd")); }),
+            RuntimeError::BadFileName);
+  EXPECT_EQ(ErrorOf([&] { fs.EnumerateFiles(d.Win(folder + "\\abc*")); }),
+            RuntimeError::BadFileName);
+  EXPECT_EQ(List(d.Win(folder + "\\ab*")), std::vector<std::string>({"abc", "abcd"}));
+}
+
+TEST(FileSystem, DevicePathsNameTheSameFiles) {
+  TestDrive d;
+  d.Write("oem1.inf", "x");
+  EXPECT_EQ(List("\\\\?\\" + d.Win("oem*.inf")), std::vector<std::string>{"oem1.inf"});
+  EXPECT_EQ(fileSystem().OpenForReading("\\\\?\\" + d.Win("oem1.inf"))->Length(), 1u);
+  EXPECT_EQ(List("\\\\nowhere\\share\\oem*.inf"), std::vector<std::string>{});
+}
+
+TEST(FileSystem, HiddenAndSystemFilesAreNotListed) {
+  TestDrive d;
+  for (const char* name : {"oem1.inf", "oem2.inf", "oem3.inf"})
+    d.Write(name, "x");
+  if (!testhost::SetHiddenOrSystem(d.Host("oem1.inf"), true, false) ||
+      !testhost::SetHiddenOrSystem(d.Host("oem2.inf"), false, true))
+    GTEST_SKIP() << "this file system keeps no DOS attributes";
+  EXPECT_EQ(List(d.Win("oem*.inf")), std::vector<std::string>{"oem3.inf"});
+  EXPECT_EQ(fileSystem().FirstEntry(d.Win("oem1.inf"), EntryKinds::FilesOnly), "");
+  EXPECT_EQ(fileSystem().FirstEntry(d.Win("oem1.inf"), EntryKinds::AnyFile), "oem1.inf");
+  EXPECT_EQ(fileSystem().FirstEntry(d.Win("oem2.inf"), EntryKinds::AnyFile), "oem2.inf");
+}
+
 TEST(FileSystem, LastModifiedIsALocalDate) {
   TestDrive d;
   d.Write("f", "x");

@@ -296,6 +296,38 @@ TEST_F(SearchTest, PendingEventsAreProcessedOncePerFile) {
   EXPECT_EQ(calls, 4);
 }
 
+TEST_F(SearchTest, ACollectionTakenAwayDuringTheSearchIsAMissingObject) {
+  for (int i = 1; i <= 3; ++i)
+    drive.Write("oem" + std::to_string(i) + ".inf", "talmirex");
+  int calls = 0;
+  platform::SetPendingEventsHandler([&] {
+    if (++calls == 2) search.FilesFound(nullptr);
+  });
+  int error = 0;
+  try {
+    Run(drive.Win("oem*.inf"), "TALMIREX");
+  } catch (const RuntimeError& e) {
+    error = e.Number();
+  }
+  platform::SetPendingEventsHandler(nullptr);
+  EXPECT_EQ(error, RuntimeError::ObjectNotSet);
+}
+
+TEST(SearchCounts, AHandedInCollectionOfMoreThan32767RecordsOverflows) {
+  clsSearchForText search;
+  auto big = std::make_shared<colFile>();
+  for (int i = 0; i < 32768; ++i)
+    big->Add("x");
+  search.FilesFound(big);
+  try {
+    search.FileFoundCount();
+    FAIL() << "no error";
+  } catch (const RuntimeError& e) {
+    EXPECT_EQ(e.Number(), RuntimeError::Overflow);
+  }
+  EXPECT_EQ(search.FileFoundName(32767), "x");
+}
+
 TEST_F(SearchTest, FileContainsTextRefusesEmptyArguments) {
   drive.Write("a.inf", "x");
   EXPECT_FALSE(SearchInternals::FileContainsText(search, drive.Win("a.inf"), ""));

@@ -35,4 +35,7 @@ namespace testhost {
 std::string DriveRootHost();
 std::string ToHost(const std::string& windowsPath);
 void SetReadOnly(const std::string& hostPath, bool readOnly);
+// Marks a file hidden or system as Windows (or Wine) keeps it; false where
+// the file system cannot hold the mark.
+bool SetHiddenOrSystem(const std::string& hostPath, bool hidden, bool system);
 } // namespace testhost

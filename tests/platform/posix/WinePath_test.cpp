@@ -6,6 +6,8 @@
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include "platform/RuntimeError.h"
 #include "platform/posix/Ansi.h"
@@ -45,7 +47,7 @@ TEST(Ansi, RoundTripsWindows1252ThroughUtf8) {
   EXPECT_EQ(AnsiToUtf8("\x80"), "\xe2\x82\xac");      // euro sign
   EXPECT_EQ(AnsiToUtf8("caf\xe9"), "caf\xc3\xa9");    // é
   EXPECT_EQ(Utf8ToAnsi("\xe4\xb8\xad.inf"), "?.inf"); // no such character in 1252
-  EXPECT_EQ(Utf8ToAnsi("bad\xff"), "bad\xff");        // not UTF-8: kept as it is
+  EXPECT_EQ(Utf8ToAnsi("bad\xff"), "bad?");           // not UTF-8, as Wine shows it
 }
 
 TEST(Ansi, FoldersAreListedAsWineSortsThem) {
@@ -65,6 +67,16 @@ TEST(Ansi, NamesEqualWithoutRegardToCase) {
   EXPECT_FALSE(EqualNoCase("ab", "abc"));
 }
 
+TEST(WinePath, DevicePrefixesAndNetworkPaths) {
+  TestDrive d;
+  d.Write("f", "x");
+  EXPECT_TRUE(Resolve("\\\\?\\" + d.Win("f")).exists);
+  EXPECT_TRUE(Resolve("\\\\.\\" + d.Win("f")).exists);
+  HostPath unc = Resolve("\\\\srv\\share\\x.inf");
+  EXPECT_TRUE(unc.driveFound); // no error: just nothing there
+  EXPECT_FALSE(unc.exists);
+}
+
 TEST(Wildcard, StarsAndQuestionMarks) {
   struct {
     const char *pattern, *name;
@@ -80,6 +92,12 @@ TEST(Wildcard, StarsAndQuestionMarks) {
       {"a*b*c", "aXbYbZ", false},
       {"\xc3\xa9*", "\xc3\x89t\xc3\xa9", true},
       {"?", "\xc3\xa9", true}, // one character, two bytes
+      {"noext.*", "noext", true},
+      {"noext.*", "noext.txt", true},
+      {"a.*", "ab", false},
+      {"oem*.inf.", "oem1.inf", true},
+      {"oem*.inf ", "oem1.inf", true},
+      {"*.", "any.thing", true},
   };
   for (auto& c : cases)
     EXPECT_EQ(Wildcard(c.pattern).Matches(c.name), c.match) << c.pattern << " " << c.name;
@@ -116,6 +134,35 @@ TEST(WinePath, DrivesComeFromTheDosdevicesFolder) {
   EXPECT_EQ(WindowsPathOf((env.root_ / "drive_c").string()), "C:\\");
   EXPECT_EQ(WindowsPathOf("/usr/bin"), "Z:\\usr\\bin");
   EXPECT_EQ(WindowsPathOf("/"), "Z:\\");
+}
+
+TEST(WinePath, AnUnreadableFolderIsRefused) {
+  TestDrive d;
+  d.MakeDir("locked");
+  std::filesystem::permissions(d.Host("locked"), std::filesystem::perms::none);
+  auto error = [&] {
+    try {
+      ListFolder(d.Host("locked"));
+    } catch (const RuntimeError& e) {
+      return e.Number();
+    }
+    return 0;
+  };
+  if (::geteuid() != 0) {
+    EXPECT_EQ(error(), RuntimeError::PathFileAccessError);
+  } else {
+    // Root reads every folder: look as an ordinary user, in a child process.
+    pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+      bool dropped = ::setgid(65534) == 0 && ::setuid(65534) == 0;
+      ::_exit(dropped && error() == RuntimeError::PathFileAccessError ? 0 : 1);
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+  }
+  std::filesystem::permissions(d.Host("locked"), std::filesystem::perms::owner_all);
 }
 
 TEST(WinePath, ForbiddenCharactersAreBadNames) {

@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <sys/stat.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
 #include "tests/support/TestDrive.h"
@@ -56,6 +57,12 @@ void SetReadOnly(const std::string& hostPath, bool readOnly) {
     fs::permissions(hostPath, writable, fs::perm_options::remove);
   else
     fs::permissions(hostPath, fs::perms::owner_write, fs::perm_options::add);
+}
+
+bool SetHiddenOrSystem(const std::string& hostPath, bool hidden, bool system) {
+  // Wine keeps the DOS attributes in an extended attribute beside the file.
+  std::string value = "0x" + std::to_string((hidden ? 2 : 0) | (system ? 4 : 0));
+  return ::setxattr(hostPath.c_str(), "user.DOSATTRIB", value.data(), value.size(), 0) == 0;
 }
 
 } // namespace testhost

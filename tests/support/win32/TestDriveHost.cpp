@@ -22,4 +22,13 @@ void SetReadOnly(const std::string& hostPath, bool readOnly) {
   SetFileAttributesA(hostPath.c_str(), attributes ? attributes : FILE_ATTRIBUTE_NORMAL);
 }
 
+bool SetHiddenOrSystem(const std::string& hostPath, bool hidden, bool system) {
+  DWORD attributes = GetFileAttributesA(hostPath.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES) return false;
+  attributes &= ~(FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_NORMAL);
+  if (hidden) attributes |= FILE_ATTRIBUTE_HIDDEN;
+  if (system) attributes |= FILE_ATTRIBUTE_SYSTEM;
+  return SetFileAttributesA(hostPath.c_str(), attributes ? attributes : FILE_ATTRIBUTE_NORMAL) != 0;
+}
+
 } // namespace testhost
