@@ -7,6 +7,7 @@
 #include <ctime>
 #include <dirent.h>
 #include <fcntl.h>
+#include <limits.h>
 #include <optional>
 #include <sys/stat.h>
 #include <sys/xattr.h>
@@ -91,7 +92,9 @@ public:
     HostPath where = posix::Resolve(folder);
     if (!where.driveFound) throw RuntimeError(RuntimeError::DeviceUnavailable);
     if (!where.exists || !where.isDirectory || mask.empty()) return;
-    folder_ = where.path;
+    // The folder's own path, links resolved once rather than at every look.
+    char real[PATH_MAX];
+    folder_ = ::realpath(where.path.c_str(), real) ? real : where.path;
     wildcard_.emplace(posix::AnsiToUtf8(mask));
     entries_ = posix::ListFolder(folder_);
   }
@@ -99,8 +102,9 @@ public:
   std::string Next() override {
     while (next_ < entries_.size()) {
       const posix::FolderEntry& entry = entries_[next_++];
+      if (!wildcard_->Matches(entry.name) || !Wanted(entry)) continue;
       if (kinds_ != EntryKinds::AnyFile && HiddenOrSystem(entry.name)) continue;
-      if (wildcard_->Matches(entry.name) && Wanted(entry)) return posix::Utf8ToAnsi(entry.name);
+      return posix::Utf8ToAnsi(entry.name);
     }
     return {};
   }

@@ -7,7 +7,7 @@ namespace platform::posix {
 Wildcard::Wildcard(const std::string& utf8Pattern) : pattern_(UpperCharacters(utf8Pattern)) {
   while (!pattern_.empty() && (pattern_.back() == U'.' || pattern_.back() == U' '))
     pattern_.pop_back();
-  if (pattern_.empty() && !utf8Pattern.empty()) pattern_ = U"*"; // "*." and the like
+  if (pattern_.empty() && !utf8Pattern.empty()) pattern_.assign(1, U'*'); // "*." and the like
   if (pattern_.size() >= 2 && pattern_.ends_with(U".*"))
     withoutDotStar_ = pattern_.substr(0, pattern_.size() - 2);
 }
