@@ -34,8 +34,13 @@ bool clsSearchForText::PathOK(const std::string& PassedPath) const {
   return !platform::fileSystem().EnumerateFiles(PassedPath)->Next().empty();
 }
 
+// The matches go to the collection this search made, whatever a window event
+// handled between two files does with FilesFound meanwhile: a collection
+// handed in then serves FileFoundCount and FileFoundName after the search,
+// but is never filled by it.
 int16_t clsSearchForText::Search() {
   ResetFilesFound();
+  const std::shared_ptr<colFile> results = FilesFound_;
   FilesSearched_ = 0;
   if (!PathOK(path_)) return 0;
   const std::string folder = GetFolderPart(path_);
@@ -45,17 +50,9 @@ int16_t clsSearchForText::Search() {
     platform::DoEvents();
     FilesSearched_ = ToInt16(FilesSearched_ + 1);
     std::string fullPath = folder + "\\" + name;
-    if (FileContainsText(fullPath, finder)) Results().Add(fullPath, "");
+    if (FileContainsText(fullPath, finder)) results->Add(fullPath, "");
   }
-  return ToInt16(Results().Count());
-}
-
-// The collection of this search. A window event handled between two files
-// may have taken it away (FilesFound set to none): that is the missing-object
-// error, as any use of a collection that is not there.
-colFile& clsSearchForText::Results() {
-  if (!FilesFound_) throw RuntimeError(RuntimeError::ObjectNotSet);
-  return *FilesFound_;
+  return ToInt16(results->Count());
 }
 
 void clsSearchForText::ResetFilesFound() {

@@ -39,7 +39,6 @@ private:
   friend struct SearchInternals; // lets the tests reach the private routines
 
   void ResetFilesFound();
-  colFile& Results();
   static std::string GetFolderPart(const std::string& pattern);
   bool FileContainsText(const std::string& filePath, const std::string& text);
   bool FileContainsText(const std::string& filePath, const TextFinder& finder);

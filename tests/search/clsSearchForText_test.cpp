@@ -296,21 +296,67 @@ TEST_F(SearchTest, PendingEventsAreProcessedOncePerFile) {
   EXPECT_EQ(calls, 4);
 }
 
-TEST_F(SearchTest, ACollectionTakenAwayDuringTheSearchIsAMissingObject) {
+// A window event handled between two files sets FilesFound: to none, or to
+// a collection of its own. The search goes on into the collection it made,
+// raises nothing, and returns that collection's count; afterwards FilesFound
+// holds what the event put there.
+TEST_F(SearchTest, FilesFoundSetDuringTheSearchLeavesItsResultsAlone) {
   for (int i = 1; i <= 3; ++i)
     drive.Write("oem" + std::to_string(i) + ".inf", "talmirex");
-  int calls = 0;
-  platform::SetPendingEventsHandler([&] {
-    if (++calls == 2) search.FilesFound(nullptr);
-  });
-  int error = 0;
-  try {
-    Run(drive.Win("oem*.inf"), "TALMIREX");
-  } catch (const RuntimeError& e) {
-    error = e.Number();
+  drive.Write("oem4.inf", "other");
+  struct Case {
+    const char* what;
+    int atFile; // the event that sets FilesFound: 1 = before the first file
+    bool handIn;
+  };
+  for (const Case& c :
+       {Case{"none before the first file", 1, false}, Case{"none between files", 2, false},
+        Case{"none before the last file", 4, false},
+        Case{"a collection before the first file", 1, true},
+        Case{"a collection between files", 3, true}}) {
+    SCOPED_TRACE(c.what);
+    auto mine = std::make_shared<colFile>();
+    mine->Add("c:\\mine.inf");
+    std::shared_ptr<colFile> own;
+    int calls = 0;
+    platform::SetPendingEventsHandler([&] {
+      if (++calls != c.atFile) return;
+      own = search.FilesFound();
+      search.FilesFound(c.handIn ? mine : nullptr);
+    });
+    int16_t found = -1;
+    int error = 0;
+    try {
+      found = Run(drive.Win("oem*.inf"), "TALMIREX");
+    } catch (const RuntimeError& e) {
+      error = e.Number();
+    }
+    platform::SetPendingEventsHandler(nullptr);
+    EXPECT_EQ(error, 0);
+    EXPECT_EQ(found, 3);
+    EXPECT_EQ(calls, 4);
+    ASSERT_NE(own, nullptr);
+    EXPECT_EQ(own->Count(), 3);
+    EXPECT_EQ(search.FilesSearched(), 4);
+    EXPECT_EQ(mine->Count(), 1);
+    EXPECT_EQ(mine->Item(1)->path(), "c:\\mine.inf");
+    if (c.handIn) {
+      EXPECT_EQ(search.FilesFound(), mine);
+      EXPECT_EQ(search.FileFoundCount(), 1);
+      EXPECT_EQ(search.FileFoundName(1), "c:\\mine.inf");
+    } else {
+      EXPECT_EQ(search.FilesFound(), nullptr);
+      try {
+        search.FileFoundCount();
+        ADD_FAILURE() << "no error";
+      } catch (const RuntimeError& e) {
+        EXPECT_EQ(e.Number(), RuntimeError::ObjectNotSet);
+      }
+    }
   }
-  platform::SetPendingEventsHandler(nullptr);
-  EXPECT_EQ(error, RuntimeError::ObjectNotSet);
+  // The next search puts a collection of its own in place again.
+  EXPECT_EQ(Run(drive.Win("oem*.inf"), "TALMIREX"), 3);
+  EXPECT_EQ(search.FileFoundCount(), 3);
 }
 
 TEST(SearchCounts, AHandedInCollectionOfMoreThan32767RecordsOverflows) {
