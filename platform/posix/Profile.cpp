@@ -1,17 +1,22 @@
 // Profile files on Linux, read and written by the rules of the Windows
-// profile functions (as Wine applies them): sections and keys are found
-// without regard to the case of ASCII letters and with the blanks around
-// names and values ignored, the first section of a name being the one used;
-// a value in matching quotes is read without them; a new key goes at the end
-// of its section, a new section at the end of the file; an existing value is
-// replaced in its own line, written as key=value. Every line a write does
-// not touch stays as it is; new and touched lines end in CR LF. A value is
-// written without blanks around it: Wine keeps trailing blanks only until its
-// next write of the file, and reads never return them.
+// profile functions as Wine applies them. A file is taken in as a list of
+// sections, the first one unnamed (the keys before the first header), each a
+// list of keys with or without a value; every line is read without the
+// blanks around it, blank lines are dropped, and so are the blanks around a
+// key's name and value. Sections and keys are found without regard to the
+// case of ASCII letters and with the blanks around the asked-for names
+// ignored, the first one of a name being the one used; a value in matching
+// quotes is read without them. A write that changes anything writes the
+// whole file back in that layout: each section's header (none for an
+// unnamed one) and its keys as key=value, every line ended by CR LF. A new
+// section goes at the end of the file, a new key at the end of its section;
+// their names, and the value written, lose their leading blanks but keep
+// their trailing ones (until the next write reads the file again).
 //
 // A file that starts with a byte order mark (UTF-8, UTF-16LE or UTF-16BE) is
 // read in that encoding and written back in it, mark included; every other
-// file is in the ANSI code page. A write changes the file in place, so it
+// file is in the ANSI code page. A UTF-16 file's odd last byte reads as one
+// more character, U+0000 to U+00FF. A write changes the file in place, so it
 // keeps its owner, mode and links, and needs no right to its folder.
 
 #include "platform/Profile.h"
@@ -23,6 +28,7 @@
 #include <string_view>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <utility>
 #include <vector>
 
 #include "platform/posix/Ansi.h"
@@ -62,84 +68,90 @@ bool SameName(std::string_view a, std::string_view b) {
   return true;
 }
 
-struct Line {
-  std::string text; // without its line end
-  std::string end;  // "\r\n", "\n", "\r", or empty for a last line without one
-};
-
-enum class Kind { Blank, Section, Key, Other };
-
-struct Parsed {
-  Kind kind = Kind::Other;
-  std::string_view name;  // section or key name, trimmed
-  std::string_view value; // key value, trimmed
-};
-
-Parsed Parse(const std::string& text) {
-  Parsed parsed;
-  std::string_view line = Trim(text);
-  if (line.empty()) {
-    parsed.kind = Kind::Blank;
-    return parsed;
-  }
-  if (line.front() == '[') {
-    size_t close = line.find_last_of(']');
-    if (close != std::string_view::npos) {
-      parsed.kind = Kind::Section;
-      parsed.name = Trim(line.substr(1, close - 1));
-      return parsed;
-    }
-  }
-  size_t equals = line.find('=');
-  if (equals == std::string_view::npos) return parsed;
-  parsed.kind = Kind::Key;
-  parsed.name = Trim(line.substr(0, equals));
-  parsed.value = Trim(line.substr(equals + 1));
-  return parsed;
+// Names and values end at a NUL, as the kernel's strings do.
+std::string_view CutAtNul(std::string_view text) {
+  return text.substr(0, text.find('\0'));
 }
 
-std::vector<Line> SplitLines(const std::string& bytes) {
-  std::vector<Line> lines;
+struct Key {
+  std::string name;
+  std::optional<std::string> value; // none for a line without '='
+};
+
+struct Section {
+  std::string name; // empty for the keys before the first header
+  std::vector<Key> keys;
+};
+
+// The sections of a file's text. A line that starts with '[' and holds a
+// ']' is a section header, named by what lies between the '[' and the last
+// ']'. Every other line is a key, up to its first '=' if it has one; a key
+// without a name is dropped when the key before it in its section has none
+// either.
+std::vector<Section> Load(std::string_view text) {
+  std::vector<Section> sections(1);
+  bool havePrevious = false;
+  bool previousUnnamed = false;
   size_t start = 0;
-  while (start < bytes.size()) {
-    size_t stop = bytes.find_first_of("\r\n", start);
-    if (stop == std::string::npos) {
-      lines.push_back({bytes.substr(start), ""});
-      break;
+  while (start < text.size()) {
+    size_t stop = text.find_first_of("\r\n", start);
+    if (stop == std::string_view::npos) stop = text.size();
+    std::string_view line = Trim(text.substr(start, stop - start));
+    start = stop + 1;
+    if (line.empty()) continue;
+    if (line.front() == '[') {
+      size_t close = line.find_last_of(']');
+      if (close != std::string_view::npos) {
+        sections.push_back({std::string(CutAtNul(Trim(line.substr(1, close - 1)))), {}});
+        havePrevious = false;
+        continue;
+      }
     }
-    size_t next = stop + 1;
-    if (bytes[stop] == '\r' && next < bytes.size() && bytes[next] == '\n') ++next;
-    lines.push_back({bytes.substr(start, stop - start), bytes.substr(stop, next - stop)});
-    start = next;
+    Key key;
+    std::string_view name = line;
+    size_t equals = line.find('=');
+    if (equals != std::string_view::npos) {
+      name = line.substr(0, equals);
+      while (!name.empty() && IsBlank(name.back()))
+        name.remove_suffix(1);
+      key.value = std::string(CutAtNul(TrimLeft(line.substr(equals + 1))));
+    }
+    if (name.empty() && havePrevious && previousUnnamed) continue;
+    key.name = std::string(CutAtNul(name));
+    havePrevious = true;
+    previousUnnamed = key.name.empty();
+    sections.back().keys.push_back(std::move(key));
   }
-  return lines;
+  return sections;
 }
 
-// Where a section's lines lie: its header and the line after its last one.
-struct SectionSpan {
-  size_t header;
-  size_t end;
-};
-
-std::optional<SectionSpan> FindSection(const std::vector<Line>& lines, std::string_view name) {
-  for (size_t i = 0; i < lines.size(); ++i) {
-    Parsed header = Parse(lines[i].text);
-    if (header.kind != Kind::Section || !SameName(header.name, name)) continue;
-    size_t end = i + 1;
-    while (end < lines.size() && Parse(lines[end].text).kind != Kind::Section)
-      ++end;
-    return SectionSpan{i, end};
+std::string Save(const std::vector<Section>& sections) {
+  std::string text;
+  for (const Section& section : sections) {
+    if (!section.name.empty()) text += "[" + section.name + "]" + kLineEnd;
+    for (const Key& key : section.keys) {
+      text += key.name;
+      if (key.value) text += "=" + *key.value;
+      text += kLineEnd;
+    }
   }
-  return std::nullopt;
+  return text;
 }
 
-std::optional<size_t> FindKey(const std::vector<Line>& lines, const SectionSpan& span,
-                              std::string_view key) {
-  for (size_t i = span.header + 1; i < span.end; ++i) {
-    Parsed entry = Parse(lines[i].text);
-    if (entry.kind == Kind::Key && SameName(entry.name, key)) return i;
-  }
-  return std::nullopt;
+// The first section of the asked-for name: the unnamed one for an empty or
+// blank name.
+Section* FindSection(std::vector<Section>& sections, std::string_view name) {
+  name = Trim(name);
+  for (Section& section : sections)
+    if (SameName(section.name, name)) return &section;
+  return nullptr;
+}
+
+Key* FindKey(Section& section, std::string_view name) {
+  name = Trim(name);
+  for (Key& key : section.keys)
+    if (SameName(key.name, name)) return &key;
+  return nullptr;
 }
 
 // A name without any folder part lives in the Windows folder; every other
@@ -206,10 +218,22 @@ struct Content {
     auto starts = [&](std::string_view mark) { return bytes.substr(0, mark.size()) == mark; };
     if (starts(kUtf8Mark)) return {Encoding::Utf8, std::string(bytes.substr(kUtf8Mark.size()))};
     if (starts(kUtf16LeMark))
-      return {Encoding::Utf16Le, posix::Utf16ToUtf8(bytes.substr(kUtf16LeMark.size()), false)};
+      return {Encoding::Utf16Le, FromUtf16(bytes.substr(kUtf16LeMark.size()), false)};
     if (starts(kUtf16BeMark))
-      return {Encoding::Utf16Be, posix::Utf16ToUtf8(bytes.substr(kUtf16BeMark.size()), true)};
+      return {Encoding::Utf16Be, FromUtf16(bytes.substr(kUtf16BeMark.size()), true)};
     return {Encoding::Ansi, std::string(bytes)};
+  }
+
+  // The odd last byte of a UTF-16 text is the low byte of a character
+  // whose high byte is zero, in either byte order.
+  static std::string FromUtf16(std::string_view bytes, bool bigEndian) {
+    std::string text = posix::Utf16ToUtf8(bytes.substr(0, bytes.size() & ~size_t{1}), bigEndian);
+    if (bytes.size() % 2 != 0) {
+      char pair[2] = {bytes.back(), '\0'};
+      if (bigEndian) std::swap(pair[0], pair[1]);
+      text += posix::Utf16ToUtf8(std::string_view(pair, 2), bigEndian);
+    }
+    return text;
   }
 
   std::string Encode(const std::string& newText) const {
@@ -234,13 +258,6 @@ struct Content {
     return encoding == Encoding::Ansi ? std::string(inText) : posix::Utf8ToAnsi(inText);
   }
 };
-
-std::string Join(const std::vector<Line>& lines) {
-  std::string bytes;
-  for (const Line& line : lines)
-    bytes += line.text + line.end;
-  return bytes;
-}
 
 // The value as read: without matching quotes around it, cut to fit a buffer
 // of `size` characters with its NUL.
@@ -273,10 +290,10 @@ public:
     }
     if (bytes) {
       Content content = Content::Decode(*bytes);
-      std::vector<Line> lines = SplitLines(content.text);
-      if (auto span = FindSection(lines, content.FromAnsi(Trim(section))))
-        if (auto line = FindKey(lines, *span, content.FromAnsi(Trim(key))))
-          result = ValueFor(content.ToAnsi(Parse(lines[*line].text).value), size);
+      std::vector<Section> sections = Load(content.text);
+      if (Section* found = FindSection(sections, content.FromAnsi(CutAtNul(section))))
+        if (Key* entry = FindKey(*found, content.FromAnsi(CutAtNul(key))))
+          if (entry->value) result = ValueFor(content.ToAnsi(*entry->value), size);
     }
     std::memcpy(buffer, result.data(), result.size());
     buffer[result.size()] = '\0';
@@ -302,31 +319,21 @@ public:
       if (!bytes) return false;
       content = Content::Decode(*bytes);
     }
-    std::vector<Line> lines = SplitLines(content.text);
-    std::string sectionName = content.FromAnsi(Trim(section));
-    std::string keyName = content.FromAnsi(Trim(key));
-    std::string newValue = content.FromAnsi(Trim(value));
-
-    if (auto span = FindSection(lines, sectionName)) {
-      if (auto at = FindKey(lines, *span, keyName)) {
-        Parsed entry = Parse(lines[*at].text);
-        if (entry.value == newValue && !lines[*at].end.empty()) return true; // already so
-        lines[*at].text = std::string(entry.name) + "=" + newValue;
-        if (lines[*at].end.empty()) lines[*at].end = kLineEnd;
-      } else {
-        size_t last = span->end - 1;
-        while (last > span->header && Parse(lines[last].text).kind == Kind::Blank)
-          --last;
-        if (lines[last].end.empty()) lines[last].end = kLineEnd;
-        lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(last + 1),
-                     Line{keyName + "=" + newValue, kLineEnd});
-      }
-    } else {
-      if (!lines.empty() && lines.back().end.empty()) lines.back().end = kLineEnd;
-      lines.push_back(Line{"[" + sectionName + "]", kLineEnd});
-      lines.push_back(Line{keyName + "=" + newValue, kLineEnd});
+    std::vector<Section> sections = Load(content.text);
+    Section* target = FindSection(sections, content.FromAnsi(CutAtNul(section)));
+    if (!target) {
+      sections.push_back({content.FromAnsi(TrimLeft(CutAtNul(section))), {}});
+      target = &sections.back();
     }
-    return WriteInPlace(where.path, content.Encode(Join(lines)));
+    Key* entry = FindKey(*target, content.FromAnsi(CutAtNul(key)));
+    if (!entry) {
+      target->keys.push_back({content.FromAnsi(TrimLeft(CutAtNul(key))), std::nullopt});
+      entry = &target->keys.back();
+    }
+    std::string newValue = content.FromAnsi(TrimLeft(CutAtNul(value)));
+    if (entry->value == newValue) return true; // already so: the file stays as it is
+    entry->value = std::move(newValue);
+    return WriteInPlace(where.path, content.Encode(Save(sections)));
   }
 
   uint32_t GetSystemDirectoryA(char* buffer, uint32_t size) override {

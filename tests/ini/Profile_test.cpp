@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <vector>
 
 #include "tests/support/TestDrive.h"
 
@@ -56,6 +57,57 @@ TEST(Profile, WritesInTheFunctionsOwnLayout) {
   EXPECT_TRUE(profile().WritePrivateProfileStringA("ONE", "A", "x y", file));
   EXPECT_EQ(drive.Read("w.ini"), "[One]\r\na=x y\r\nC=3\r\n[Two]\r\nb=2\r\n");
   EXPECT_FALSE(profile().WritePrivateProfileStringA("s", "k", "v", drive.Win("no\\w.ini")));
+}
+
+// One write into a file as it was before: the whole file comes back in the
+// functions' layout; a written name or value keeps its trailing blanks; the
+// empty section is the keys before the first header; a UTF-16 file's odd
+// last byte is one more character.
+TEST(Profile, OneWriteRewritesTheFileInTheFunctionsLayout) {
+  struct Case {
+    std::string before, section, key, value, after;
+  };
+  const std::string le = "\xFF\xFE", be = "\xFE\xFF";
+  auto utf16 = [](const std::string& ascii, bool bigEndian) {
+    std::string bytes;
+    for (char c : ascii)
+      bytes += bigEndian ? std::string{'\0', c} : std::string{c, '\0'};
+    return bytes;
+  };
+  const std::vector<Case> cases = {
+      {"", "S", " key ", " val ", "[S]\r\nkey =val \r\n"},
+      {"", "\tSec ", "k", "v", "[Sec ]\r\nk=v\r\n"},
+      {"[S]\r\nkey =val \r\n", "S", "other", "x", "[S]\r\nkey=val\r\nother=x\r\n"},
+      {"[S]\r\nkey=old\r\n", "s", " KEY ", "  new\t", "[S]\r\nkey=new\t\r\n"},
+      {"[S]\r\nkey=v  \r\n", "S", "key", " v", "[S]\r\nkey=v  \r\n"},
+      {"[S]\r\nkey=v\r\n", "S", "key", "v ", "[S]\r\nkey=v \r\n"},
+      {"a=1\r\n[S]\r\nk=v\r\n", "", "b", "2", "a=1\r\nb=2\r\n[S]\r\nk=v\r\n"},
+      {"a=1\r\n[S]\r\nk=v\r\n", "  ", "A", "2", "a=2\r\n[S]\r\nk=v\r\n"},
+      {"[S]\r\nk=v\r\n", "", "x", "1", "x=1\r\n[S]\r\nk=v\r\n"},
+      {"[]\r\nz=1\r\n[S]\r\nk=v\r\n", "", "x", "1", "x=1\r\nz=1\r\n[S]\r\nk=v\r\n"},
+      {"", "", "x", "1", "x=1\r\n"},
+      {"; c\r\n\r\n  [ A ] x\r\n a = 1 \r\n\r\nnoeq\r\n=v\r\n==\r\n", "a", "b", "2",
+       "; c\r\n[A]\r\na=1\r\nnoeq\r\n=v\r\nb=2\r\n"},
+      {le + utf16("[S]\r\nk=v\r\n", false) + "A", "S", "k2", "w",
+       le + utf16("[S]\r\nk=v\r\nA\r\nk2=w\r\n", false)},
+      {be + utf16("[S]\r\nk=v\r\n", true) + "A", "S", "k2", "w",
+       be + utf16("[S]\r\nk=v\r\nA\r\nk2=w\r\n", true)},
+  };
+  TestDrive drive;
+  for (size_t i = 0; i < cases.size(); ++i) {
+    const Case& c = cases[i];
+    SCOPED_TRACE("case " + std::to_string(i));
+    std::string name = "layout" + std::to_string(i) + ".ini";
+    if (!c.before.empty()) drive.Write(name, c.before);
+    EXPECT_TRUE(profile().WritePrivateProfileStringA(c.section, c.key, c.value, drive.Win(name)));
+    EXPECT_EQ(drive.Read(name), c.after);
+  }
+  // Reads take the file without the written blanks, and the empty section
+  // reads the keys before the first header.
+  EXPECT_EQ(Read(drive.Win("layout0.ini"), "s", "KEY"), "val");
+  EXPECT_EQ(Read(drive.Win("layout6.ini"), "", "b"), "2");
+  EXPECT_EQ(Read(drive.Win("layout6.ini"), "", "k"), "");
+  EXPECT_EQ(Read(drive.Win("layout9.ini"), "", "z"), "1");
 }
 
 TEST(Profile, ABareNameLivesInTheWindowsFolder) {

@@ -102,6 +102,15 @@ void ReadLong(const std::string& file, const std::string& section, const std::st
             << Escaped(std::string(buffer.data(), n)) << "'\n";
 }
 
+// A write through the profile layer itself, blanks, empty names and all,
+// with the result it gives.
+void RawWrite(const std::string& file, const std::string& section, const std::string& key,
+              const std::string& value) {
+  bool ok = platform::profile().WritePrivateProfileStringA(section, key, value, W(file));
+  std::cout << "  raw write [" << Escaped(section) << "] '" << Escaped(key) << "'='"
+            << Escaped(value) << "': " << ok << "\n";
+}
+
 void Title(const std::string& text) {
   std::cout << "== " << text << "\n";
 }
@@ -191,8 +200,8 @@ void Profiles() {
     Read("many.ini", "SECTION" + std::to_string(s), "key2");
   Dump("many.ini");
 
-  // Wine rewrites such files in its own layout; only the reads are compared.
-  Title("other layouts (reads only)");
+  // A write puts the whole file in the profile functions' own layout.
+  Title("other layouts");
   Seed("odd.ini", "; comment\r\n\r\n[ Odd ]\r\n  Key  =  spaced value  \r\nnoequals\r\n;c=d\r\n"
                   "\r\n[Lf]\nk=lf\n[Dup]\nd=1\n[dup]\nd=2\ne=3\n");
   Read("odd.ini", "odd", "key");
@@ -211,6 +220,123 @@ void Profiles() {
   Read("odd.ini", "lf", "k2");
   Read("odd.ini", "dup", "e");
   Read("odd.ini", "dup", "d");
+  Dump("odd.ini");
+
+  // One write into each layout: blank lines and the blanks around lines go,
+  // a header's name is what lies between '[' and the last ']', a line
+  // without '=' is a key without a value, a key without a name is dropped
+  // after another one, names and values end at a NUL; a write that changes
+  // nothing leaves the file alone.
+  Title("layouts after one write");
+  struct Layout {
+    std::string before, section, key, value;
+  };
+  const std::vector<Layout> layouts = {
+      {"[A]\r\na=1\r\n\r\n[B]\r\nb=1\r\n", "A", "x", "1"},
+      {"[A]\r\na=1\r\n\r\n[B]\r\nb=1\r\n", "B", "x", "1"},
+      {"[A]\r\na=1\r\n\r\n\r\n[B]\r\nb=1\r\n", "B", "b", "2"},
+      {"\r\n[A]\r\n\r\na=1\r\n\r\n", "A", "a", "2"},
+      {"[A]\r\na=1\r\n\r\n; c\r\n\r\n[B]\r\n", "A", "x", "2"},
+      {"[A]\r\n;c\r\na=1\r\nnoeq\r\n=v\r\n==\r\n", "A", "a", "2"},
+      {"[A]\r\na=1\r\n[a]\r\nb=2\r\n", "a", "b", "3"},
+      {"[A]\ra=1\rb=2", "A", "c", "3"},
+      {"[A]\ra=1\r\nb=2\n\n", "A", "c", "3"},
+      {"  [A]  \r\n  a = 1  \r\n", "A", "a", "2"},
+      {"  [A]  \r\n  a = 1  \r\n", "a", "A", "1"},
+      {"[A] junk\r\na=1\r\n", "A", "a", "2"},
+      {"[A\r\na=1\r\n", "A", "a", "2"},
+      {"[A]]\r\na=1\r\n", "A]", "a", "2"},
+      {"[ A ]\r\na\t=\t1\t\r\n", "A", "b", "2"},
+      {"[A]\r\na\r\n", "A", "a", "2"},
+      {"x\r\n\r\n", "A", "a", "1"},
+      {"[A]\r\n\x0B"
+       "a\x0C=\x1A"
+       "1\x0B\r\n\x1A",
+       "A", "c", "3"},
+      {"[A]\r\n\x1C"
+       "a=1\x1F\r\n\xA0"
+       "b=\xA0\r\n",
+       "A", "c", "3"},
+      {std::string("[A]\r\na=1\0junk\r\nb\0=2\r\n\0\r\n\0\r\n", 28), "A", "c", "3"},
+      {std::string("[A]\r\n=1\r\n=2\r\n\0\r\nb=2\r\n", 21), "A", "c", "3"},
+      {std::string("[A\0B]\r\na\0x=1\r\n", 14), "a", "A", "2"},
+      {"[S]\r\nk=v\r\n", "S", "", "v"},
+      {"[S]\r\n=a\r\n", "S", "", "v"},
+      {"[A]\r\nb=2\r\n", "A", "c", "\r\n3\r\nd=4"},
+  };
+  for (size_t i = 0; i < layouts.size(); ++i) {
+    std::string file = "layout" + std::to_string(i) + ".ini";
+    Seed(file, layouts[i].before);
+    std::cout << "  before: " << Escaped(layouts[i].before) << "\n";
+    RawWrite(file, layouts[i].section, layouts[i].key, layouts[i].value);
+    Dump(file);
+  }
+
+  // A written name or value loses its leading blanks and keeps its trailing
+  // ones; reads, and the next write, take the file without them.
+  Title("blanks around written names and values");
+  RawWrite("blanks.ini", "S", " key ", " val ");
+  Dump("blanks.ini");
+  for (const char* key : {"key", " key ", "key "})
+    ReadLong("blanks.ini", "S", key);
+  RawWrite("blanks.ini", "S", "other", "x");
+  Dump("blanks.ini");
+  RawWrite("blanks.ini", " Sec\t", "\tk ", "v\t");
+  Dump("blanks.ini");
+  ReadLong("blanks.ini", "sec", "K");
+  Seed("blanks2.ini", "[S]\r\nkey=old\r\nk2=two\r\n");
+  RawWrite("blanks2.ini", "S", "key", "new  ");
+  Dump("blanks2.ini");
+  RawWrite("blanks2.ini", "s", " KEY  ", "  x ");
+  Dump("blanks2.ini");
+  RawWrite("blanks2.ini", "S", "k2", "two ");
+  Dump("blanks2.ini");
+  RawWrite("blanks2.ini", "S", "k3 ", "three");
+  Dump("blanks2.ini");
+  // The same value but for blanks: a change only when the trimmed value in
+  // the file differs from the written one without its leading blanks.
+  int sameRound = 0;
+  for (const char* value : {"v", "v ", " v", "\tv"}) {
+    std::string file = "same" + std::to_string(++sameRound) + ".ini";
+    Seed(file, "[S]\r\nkey=v  \r\n");
+    RawWrite(file, "S", "key", value);
+    Dump(file);
+  }
+  Write("values.ini", "V", "trail", "trail   ");
+  Dump("values.ini");
+
+  // The empty section name stands for the keys before the first header.
+  Title("keys before the first section");
+  Seed("top.ini", "a=1\r\nb=2\r\n[S]\r\nk=v\r\n");
+  for (const char* key : {"a", "b", "k"})
+    ReadLong("top.ini", "", key);
+  ReadLong("top.ini", "  ", "a");
+  RawWrite("top.ini", "", "c", "3");
+  Dump("top.ini");
+  RawWrite("top.ini", "", "A", "9");
+  RawWrite("top.ini", " ", "d", "4");
+  Dump("top.ini");
+  RawWrite("top-new.ini", "", "x", "1");
+  Dump("top-new.ini");
+  RawWrite("top-new.ini", "S", "k", "v");
+  RawWrite("top-new.ini", "", "y", "2");
+  Dump("top-new.ini");
+  ReadLong("top-new.ini", "", "y");
+  ReadLong("top-new.ini", "S", "y");
+  int topRound = 0;
+  for (const std::string& before :
+       {std::string("[S]\r\nk=v\r\n"), std::string("\r\n\r\n[S]\r\nk=v"),
+        std::string("; c\r\n\r\n[S]\r\nk=v\r\n"), std::string("[]\r\nz=1\r\n[S]\r\nk=v\r\n"),
+        std::string("\r\n"), std::string("")}) {
+    std::string file = "top" + std::to_string(++topRound) + ".ini";
+    Seed(file, before);
+    std::cout << "  before: " << Escaped(before) << "\n";
+    ReadLong(file, "", "z");
+    ReadLong(file, "", "; c");
+    RawWrite(file, "", "x", "1");
+    Dump(file);
+    ReadLong(file, "", "z");
+  }
 
   // Files with a byte order mark are read in their encoding and written back
   // in it, ANSI names and values converted at the boundary.
@@ -243,6 +369,21 @@ void Profiles() {
     Read(file, "sec", "K2");
     Read(file, "other", "o");
     Dump(file);
+  }
+  // An odd last byte is one more character: here a key without a value.
+  for (bool bigEndian : {false, true}) {
+    const std::string odd = bigEndian ? "odd16be" : "odd16le";
+    Seed(odd + "1.ini", utf16("[Sec]\r\nk=v\r\n", bigEndian) + "A");
+    Read(odd + "1.ini", "Sec", "k");
+    Read(odd + "1.ini", "Sec", "A");
+    Write(odd + "1.ini", "Sec", "k2", "w");
+    Dump(odd + "1.ini");
+    Seed(odd + "2.ini", utf16("[Sec]\r\nk=v\r\n", bigEndian) + "\x80");
+    Write(odd + "2.ini", "sec", "k", "x");
+    Dump(odd + "2.ini");
+    Seed(odd + "3.ini", (bigEndian ? "\xFE\xFF" : "\xFF\xFE") + std::string("A"));
+    Write(odd + "3.ini", "S", "k", "v");
+    Dump(odd + "3.ini");
   }
   Seed("markonly8.ini", utf8);
   Seed("markonly16.ini", "\xFF\xFE");

@@ -1,6 +1,6 @@
-// Where our profile layer deliberately does better than Wine's: it keeps
-// the lines a write does not touch, and it does not write read-only files.
-// And what only Linux shows: a write keeps the file itself.
+// Where our profile layer deliberately does better than Wine's: it does not
+// write read-only files. And what only Linux shows: a write keeps the file
+// itself.
 
 #include "platform/Profile.h"
 
@@ -13,21 +13,6 @@
 namespace {
 
 using platform::profile;
-
-TEST(PosixProfile, KeepsEveryUntouchedLine) {
-  TestDrive drive;
-  const std::string before = "; settings\r\n\r\n[ Main ]\r\n  Key = old  \r\nodd line\r\n\r\n"
-                             "[Lf]\nk=1\n[Last]\r\nz=2";
-  drive.Write("k.ini", before);
-  std::string file = drive.Win("k.ini");
-  EXPECT_TRUE(profile().WritePrivateProfileStringA("main", "KEY", "new", file));
-  EXPECT_TRUE(profile().WritePrivateProfileStringA("Main", "added", "a", file));
-  EXPECT_TRUE(profile().WritePrivateProfileStringA("lf", "k2", "2", file));
-  EXPECT_TRUE(profile().WritePrivateProfileStringA("New", "n", "1", file));
-  EXPECT_EQ(drive.Read("k.ini"),
-            "; settings\r\n\r\n[ Main ]\r\nKey=new\r\nodd line\r\nadded=a\r\n\r\n"
-            "[Lf]\nk=1\nk2=2\r\n[Last]\r\nz=2\r\n[New]\r\nn=1\r\n");
-}
 
 TEST(PosixProfile, AReadOnlyFileIsNotWritten) {
   TestDrive drive;
