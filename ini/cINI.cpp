@@ -1,5 +1,8 @@
 #include "ini/cINI.h"
 
+#include <cmath>
+#include <cstdlib>
+
 #include "platform/FileSystem.h"
 #include "platform/Profile.h"
 #include "platform/Program.h"
@@ -83,6 +86,44 @@ std::string cINI::DataRetrieve(const std::string& IniItem, const std::string& vD
   Item_ = IniItem;
   std::string value = Data();
   return value.empty() ? vDefaultValue : value;
+}
+
+std::string cINI::FloatingText(double value, int digits) {
+  if (std::isnan(value)) return "-1.#IND";
+  if (std::isinf(value)) return value > 0 ? "1.#INF" : "-1.#INF";
+  if (value == 0) return "0";
+  // d.ddd...e±x, correctly rounded to `digits` significant digits.
+  char text[64];
+  char* end = std::to_chars(text, text + sizeof text, std::fabs(value),
+                            std::chars_format::scientific, digits - 1)
+                  .ptr;
+  std::string scientific(text, end);
+  size_t e = scientific.find('e');
+  int exponent = std::atoi(scientific.c_str() + e + 1);
+  std::string mantissa = scientific.substr(0, 1);
+  if (e > 2) mantissa.append(scientific, 2, e - 2);
+  while (mantissa.size() > 1 && mantissa.back() == '0')
+    mantissa.pop_back();
+
+  std::string out = value < 0 ? "-" : "";
+  if (exponent >= digits || exponent < -4) {
+    out += mantissa[0];
+    if (mantissa.size() > 1) out.append(".").append(mantissa, 1);
+    int power = exponent < 0 ? -exponent : exponent;
+    out += exponent < 0 ? "E-" : "E+";
+    if (power < 10) out += '0';
+    out += std::to_string(power);
+  } else if (exponent >= 0) {
+    size_t whole = static_cast<size_t>(exponent) + 1;
+    if (mantissa.size() < whole) mantissa.append(whole - mantissa.size(), '0');
+    out.append(mantissa, 0, whole);
+    if (mantissa.size() > whole) out.append(".").append(mantissa, whole);
+  } else {
+    out += "0.";
+    out.append(static_cast<size_t>(-exponent - 1), '0');
+    out += mantissa;
+  }
+  return out;
 }
 
 bool cINI::DataSave(const std::string& IniItem, const std::string& ItemData) {

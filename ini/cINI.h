@@ -74,16 +74,25 @@ private:
   void LocateFile();
   bool WriteData(const std::string& value);
 
-  // Numbers as text the way the language shows them: True/False, digits.
+  // Numbers as text the way the language shows them: True/False, digits,
+  // and fractions as its Single (7 significant digits) or Double (15).
   template <class T> static std::string AsText(T value) {
     if constexpr (std::is_same_v<T, bool>) {
       return value ? "True" : "False";
+    } else if constexpr (std::is_same_v<T, float>) {
+      return FloatingText(value, 7);
+    } else if constexpr (std::is_floating_point_v<T>) {
+      return FloatingText(static_cast<double>(value), 15);
     } else {
       char text[64];
       auto end = std::to_chars(text, text + sizeof text, value).ptr;
       return std::string(text, end);
     }
   }
+  // The value rounded to `digits` significant digits, without trailing
+  // zeros; in exponent form (1.5E-05, 1E+20) when its exponent is below -4
+  // or not below `digits`.
+  static std::string FloatingText(double value, int digits);
 
   std::string FileName_;
   std::string FilePath_;

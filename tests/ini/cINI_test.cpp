@@ -4,6 +4,7 @@
 
 #include <cstring>
 #include <filesystem>
+#include <limits>
 
 #include "platform/Profile.h"
 #include "platform/Program.h"
@@ -335,6 +336,49 @@ TEST_F(IniTest, DataWritesReadsAndKeepsValues) {
   EXPECT_EQ(ini.Item(), "Key");
   EXPECT_EQ(ini.DataRetrieve("Key", 42), "42");
   EXPECT_EQ(ini.DataRetrieve("Key", true), "True");
+  EXPECT_EQ(ini.DataRetrieve("Key", false), "False");
+  EXPECT_EQ(ini.DataRetrieve("Key", int16_t{-32768}), "-32768");
+  EXPECT_EQ(ini.DataRetrieve("Key", int64_t{-9007199254740993}), "-9007199254740993");
+  // Fractions as the language's Double and Single show them.
+  struct Number {
+    double value;
+    const char* asDouble;
+    const char* asSingle;
+  };
+  for (const Number& n : {
+           Number{0.3, "0.3", "0.3"},
+           Number{1E+20, "1E+20", "1E+20"},
+           Number{1E-07, "1E-07", "1E-07"},
+           Number{123456789012345, "123456789012345", "1.234568E+14"},
+           Number{1234567890123456, "1.23456789012346E+15", "1.234568E+15"},
+           Number{999999999999999.9, "1E+15", "1E+15"},
+           Number{-0.5, "-0.5", "-0.5"},
+           Number{100, "100", "100"},
+           Number{1.5E-5, "1.5E-05", "1.5E-05"},
+           Number{0.0001, "0.0001", "0.0001"},
+           Number{0.00012345678901234567, "0.000123456789012346", "0.0001234568"},
+           Number{1234567, "1234567", "1234567"},
+           Number{12345678, "12345678", "1.234568E+07"},
+           Number{9999999.5, "9999999.5", "1E+07"},
+           Number{1.0 / 3, "0.333333333333333", "0.3333333"},
+           Number{-2.0 / 3, "-0.666666666666667", "-0.6666667"},
+           Number{3.14159265358979, "3.14159265358979", "3.141593"},
+           Number{1E+100, "1E+100", nullptr},
+           Number{-1.7976931348623157E+308, "-1.79769313486232E+308", nullptr},
+           Number{4.9406564584124654E-324, "4.94065645841247E-324", "0"},
+           Number{0, "0", "0"},
+           Number{-0.0, "0", "0"},
+       }) {
+    SCOPED_TRACE(n.asDouble);
+    EXPECT_EQ(ini.DataRetrieve("Key", n.value), n.asDouble);
+    if (n.asSingle) { // no Single holds the others
+      EXPECT_EQ(ini.DataRetrieve("Key", static_cast<float>(n.value)), n.asSingle);
+    }
+    EXPECT_EQ(ini.DataRetrieve("Key", static_cast<long double>(n.value)), n.asDouble);
+  }
+  EXPECT_EQ(ini.DataRetrieve("Key", std::numeric_limits<float>::infinity()), "1.#INF");
+  EXPECT_EQ(ini.DataRetrieve("Key", -std::numeric_limits<double>::infinity()), "-1.#INF");
+  EXPECT_EQ(ini.DataRetrieve("Key", std::numeric_limits<double>::quiet_NaN()), "-1.#IND");
   EXPECT_EQ(ini.DataRetrieve("Key"), "");
   EXPECT_EQ(ini.DataRetrieve("device", "x"), "USB\\VID_0403&PID_6001");
 

@@ -425,6 +425,9 @@ void Object() {
   object.Data("");
   std::cout << "  data '" << object.Data() << "' retrieve '" << object.DataRetrieve("none", 7)
             << "'\n";
+  for (double number : {0.3, 1E+20, 1E-07, 1234567890123456.0, -0.5, 1.5E-5})
+    std::cout << "  retrieve " << object.DataRetrieve("none", number) << " "
+              << object.DataRetrieve("none", static_cast<float>(number)) << "\n";
   Dump("objdir\\Object.ini");
   cINI direct;
   direct.FullPath(W("objdir\\Object.ini"));
