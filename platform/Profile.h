@@ -19,13 +19,15 @@ public:
 
   // Copies the value of `key` in `section` (the default when either is
   // missing) into the buffer of `size` characters, cut to size - 1 and
-  // ended by a NUL; returns the number of characters copied.
+  // ended by a NUL; returns the number of characters copied. The empty
+  // section name stands for the keys before the first section header.
   virtual uint32_t GetPrivateProfileStringA(const std::string& section, const std::string& key,
                                             const std::string& defaultValue, char* buffer,
                                             uint32_t size, const std::string& fileName) = 0;
 
   // Sets `key` in `section` to `value`, making the file, section and key
-  // as needed; false when the file cannot be written.
+  // as needed, and writes the whole file back in the profile layout; false
+  // when the file cannot be written.
   virtual bool WritePrivateProfileStringA(const std::string& section, const std::string& key,
                                           const std::string& value,
                                           const std::string& fileName) = 0;
