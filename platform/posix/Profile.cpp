@@ -16,7 +16,8 @@
 // A file that starts with a byte order mark (UTF-8, UTF-16LE or UTF-16BE) is
 // read in that encoding and written back in it, mark included; every other
 // file is in the ANSI code page. A UTF-16 file's odd last byte reads as one
-// more character, U+0000 to U+00FF. A write changes the file in place, so it
+// more character, U+0000 to U+00FF; in a UTF-8 file, bytes that are no
+// UTF-8 read as U+FFFD. A write changes the file in place, so it
 // keeps its owner, mode and links, and needs no right to its folder.
 
 #include "platform/Profile.h"
@@ -207,6 +208,63 @@ constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
 constexpr std::string_view kUtf16LeMark = "\xFF\xFE";
 constexpr std::string_view kUtf16BeMark = "\xFE\xFF";
 
+// A UTF-8 file's text as Wine decodes it: each byte or run of bytes that
+// is no UTF-8 becomes U+FFFD. A lead byte takes as many of the following
+// continuation bytes as fit the character it starts, and those it took stay
+// with it when the character turns out not to be one (too long a form, a
+// surrogate, beyond U+10FFFF); a sequence cut by the end of the file makes
+// one U+FFFD of all that is left.
+std::string ValidUtf8(std::string_view bytes) {
+  constexpr std::string_view kReplacement = "\xEF\xBF\xBD";
+  std::string text;
+  text.reserve(bytes.size());
+  size_t i = 0;
+  auto continuation = [&](size_t at, uint32_t& value) {
+    unsigned bits = static_cast<unsigned char>(bytes[at]) ^ 0x80u;
+    if (bits >= 0x40) return false;
+    value = value << 6 | bits;
+    return true;
+  };
+  while (i < bytes.size()) {
+    auto lead = static_cast<unsigned char>(bytes[i]);
+    size_t start = i++;
+    if (lead < 0x80) {
+      text += static_cast<char>(lead);
+      continue;
+    }
+    size_t following = lead >= 0xC2 && lead <= 0xDF   ? 1
+                       : lead >= 0xE0 && lead <= 0xEF ? 2
+                       : lead >= 0xF0 && lead <= 0xF4 ? 3
+                                                      : 0;
+    if (following > 0 && i + following > bytes.size()) {
+      text += kReplacement;
+      break;
+    }
+    uint32_t value = lead & (following == 1 ? 0x1Fu : following == 2 ? 0x0Fu : 0x07u);
+    bool valid = following > 0;
+    if (valid && following == 3) {
+      valid = continuation(i, value);
+      if (valid) ++i;
+      valid = valid && value >= 0x10;
+    }
+    if (valid && following >= 2) {
+      valid = continuation(i, value) && value < (0x110000 >> 6);
+      if (valid) ++i;
+      valid = valid && value >= 0x20 && !(value >= (0xD800 >> 6) && value <= (0xDFFF >> 6));
+    }
+    if (valid) {
+      valid = continuation(i, value);
+      if (valid) ++i;
+      valid = valid && value >= 0x80;
+    }
+    if (valid)
+      text.append(bytes.substr(start, i - start));
+    else
+      text += kReplacement;
+  }
+  return text;
+}
+
 // A file's text and the encoding it was in. The text of a file with a byte
 // order mark is kept in UTF-8, so that a write changes nothing but what it
 // writes; names and values cross into it converted from the ANSI code page.
@@ -216,7 +274,7 @@ struct Content {
 
   static Content Decode(std::string_view bytes) {
     auto starts = [&](std::string_view mark) { return bytes.substr(0, mark.size()) == mark; };
-    if (starts(kUtf8Mark)) return {Encoding::Utf8, std::string(bytes.substr(kUtf8Mark.size()))};
+    if (starts(kUtf8Mark)) return {Encoding::Utf8, ValidUtf8(bytes.substr(kUtf8Mark.size()))};
     if (starts(kUtf16LeMark))
       return {Encoding::Utf16Le, FromUtf16(bytes.substr(kUtf16LeMark.size()), false)};
     if (starts(kUtf16BeMark))

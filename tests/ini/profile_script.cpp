@@ -74,6 +74,20 @@ void Dump(const std::string& relative) {
   std::cout << "  file " << relative << ": " << Escaped(content.str()) << "\n";
 }
 
+// A large file: its length, a checksum of all of it, and its last bytes.
+void DumpLarge(const std::string& relative) {
+  std::ifstream in(fs::path(H(relative)), std::ios::binary);
+  std::ostringstream content;
+  content << in.rdbuf();
+  const std::string bytes = content.str();
+  uint32_t sum = 2166136261u;
+  for (unsigned char c : bytes)
+    sum = (sum ^ c) * 16777619u;
+  std::cout << "  file " << relative << ": " << bytes.size() << " bytes, checksum " << sum
+            << ", ending " << Escaped(bytes.substr(bytes.size() > 40 ? bytes.size() - 40 : 0))
+            << "\n";
+}
+
 void Folder(const std::string& relative) {
   std::cout << "  folder " << relative << ": "
             << (fs::is_directory(fs::path(H(relative))) ? "yes" : "no") << "\n";
@@ -263,6 +277,14 @@ void Profiles() {
       {"[S]\r\nk=v\r\n", "S", "", "v"},
       {"[S]\r\n=a\r\n", "S", "", "v"},
       {"[A]\r\nb=2\r\n", "A", "c", "\r\n3\r\nd=4"},
+      {"\xEF\xBB\xBF[A]\r\na=\xFF\xC3\r\n", "A", "b", "2"},
+      {"\xEF\xBB\xBF[A]\r\na=\xF0\x80\x80\x80|\xC0\xAF|\xC1\x80|\xF4\x90\x80\x80|\xE0\x80\x80|"
+       "\xE0\x9F\xBF|\xED\xA0\x80|\xF5\x80|\x80\xBF|\xF0\x90\x80\x80|\xED\x9F\xBF|\xEE\x80\x80|"
+       "\xF8\x88\x80\x80\x80|\xE2\x82x|\xF0\x9F\x98x\r\n",
+       "A", "b", "2"},
+      {"\xEF\xBB\xBF[A]\r\na=1\r\nz\xF0\x41\x42", "A", "b", "2"},
+      {"\xEF\xBB\xBF[A]\r\na=1\r\nz\xE2\x82", "A", "b", "2"},
+      {std::string("\xFF\xFE[\0A\0]\0\r\0\n\0a\0=\0\0\xD8x\0\r\0\n\0", 24), "A", "b", "2"},
   };
   for (size_t i = 0; i < layouts.size(); ++i) {
     std::string file = "layout" + std::to_string(i) + ".ini";
@@ -371,19 +393,23 @@ void Profiles() {
     Dump(file);
   }
   // An odd last byte is one more character: here a key without a value.
+  // Windows reads it with the byte after the file's end as its high byte:
+  // memory it has not set, unless the file is so large that it gets a new
+  // block of its own, which is all zeros. So these files are that large.
+  const std::string padding = "pad=" + std::string(300000, 'p') + "\r\n";
   for (bool bigEndian : {false, true}) {
     const std::string odd = bigEndian ? "odd16be" : "odd16le";
-    Seed(odd + "1.ini", utf16("[Sec]\r\nk=v\r\n", bigEndian) + "A");
+    Seed(odd + "1.ini", utf16("[Sec]\r\nk=v\r\n" + padding, bigEndian) + "A");
     Read(odd + "1.ini", "Sec", "k");
     Read(odd + "1.ini", "Sec", "A");
     Write(odd + "1.ini", "Sec", "k2", "w");
-    Dump(odd + "1.ini");
-    Seed(odd + "2.ini", utf16("[Sec]\r\nk=v\r\n", bigEndian) + "\x80");
+    DumpLarge(odd + "1.ini");
+    Seed(odd + "2.ini", utf16("[Sec]\r\nk=v\r\n" + padding, bigEndian) + "\x80");
     Write(odd + "2.ini", "sec", "k", "x");
-    Dump(odd + "2.ini");
-    Seed(odd + "3.ini", (bigEndian ? "\xFE\xFF" : "\xFF\xFE") + std::string("A"));
+    DumpLarge(odd + "2.ini");
+    Seed(odd + "3.ini", utf16(padding, bigEndian) + "A");
     Write(odd + "3.ini", "S", "k", "v");
-    Dump(odd + "3.ini");
+    DumpLarge(odd + "3.ini");
   }
   Seed("markonly8.ini", utf8);
   Seed("markonly16.ini", "\xFF\xFE");
