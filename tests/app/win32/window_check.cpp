@@ -4,6 +4,9 @@
 // everything matched.
 //   window_check [--design-version]   (the program runs under another
 //                                       extension than .exe)
+//   window_check --remove-drivers     clicks Remove Drivers, answers Yes and
+//                                     OK, waits for the log's last line and
+//                                     leaves the window open (for pictures)
 
 #include <windows.h>
 
@@ -61,6 +64,48 @@ std::string DatedVersionLine(HWND window) {
          std::to_string(t.wYear);
 }
 
+// The first visible top-level window titled `title`, waited for.
+HWND WaitForWindow(const char* title, int tenths) {
+  for (int i = 0; i < tenths; ++i) {
+    HWND w = FindWindowA(nullptr, title);
+    if (w && IsWindowVisible(w)) return w;
+    Sleep(100);
+  }
+  return nullptr;
+}
+
+// Remove Drivers as a user runs it: the question answered Yes, every other
+// box answered OK; true once the log ends with how the removal ended.
+bool RemoveDrivers(HWND window) {
+  HWND remove = FindWindowExA(window, nullptr, "Button", "Remove Drivers");
+  HWND list = FindWindowExA(window, nullptr, "ListBox", nullptr);
+  if (!remove || !list) return false;
+  PostMessageA(remove, BM_CLICK, 0, 0);
+  HWND question = WaitForWindow("TALMIREX Low Level Device Driver Removal", 200);
+  if (!question) return false;
+  PostMessageA(question, WM_COMMAND, MAKEWPARAM(IDYES, BN_CLICKED),
+               reinterpret_cast<LPARAM>(GetDlgItem(question, IDYES)));
+  for (int i = 0; i < 600; ++i) {
+    Sleep(100);
+    // Wide-character messages: Wine answers a cross-process LB_GETTEXT in
+    // UTF-16 whichever way it was sent.
+    const LRESULT n = SendMessageW(list, LB_GETCOUNT, 0, 0);
+    wchar_t last[512] = L"";
+    if (n > 0 && SendMessageW(list, LB_GETTEXTLEN, n - 1, 0) < 511)
+      SendMessageW(list, LB_GETTEXT, n - 1, reinterpret_cast<LPARAM>(last));
+    const std::wstring line = last;
+    if (line.find(L"Removal Complete") == 0 || line.find(L"Backup Failed") == 0 ||
+        line.find(L"Removal Incomplete") == 0)
+      return true;
+    // A box in between (the administrator's message): OK.
+    HWND box = FindWindowA("#32770", nullptr);
+    if (box && IsWindowVisible(box))
+      PostMessageA(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
+                   reinterpret_cast<LPARAM>(GetDlgItem(box, IDOK)));
+  }
+  return false;
+}
+
 int failures = 0;
 void Check(bool ok, const std::string& what) {
   std::printf("%s %s\n", ok ? "ok  " : "FAIL", what.c_str());
@@ -70,7 +115,14 @@ void Check(bool ok, const std::string& what) {
 } // namespace
 
 int main(int argc, char** argv) {
-  const bool designVersion = argc > 1 && std::string(argv[1]) == "--design-version";
+  const std::string mode = argc > 1 ? argv[1] : "";
+  const bool designVersion = mode == "--design-version";
+  if (mode == "--remove-drivers") {
+    HWND window = WaitForWindow(Title, 600);
+    Check(window != nullptr, std::string("a window titled \"") + Title + "\"");
+    Check(window && RemoveDrivers(window), "Remove Drivers ran to its last line");
+    return failures == 0 ? 0 : 1;
+  }
   HWND window = nullptr;
   for (int i = 0; i < 600 && !window; ++i) {
     window = FindWindowA(nullptr, Title);
