@@ -25,6 +25,7 @@ if [ "$mode" = wine ]; then
     fi
   }
   trap 'dpi' EXIT
+  trap 'exit 143' TERM # (and so through EXIT)
   # one run of the program and the checker: NAME PROGRAM [CHECKER ARGS]
   check_window() {
     local name=$1 exe=$2; shift 2
