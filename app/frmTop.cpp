@@ -153,8 +153,12 @@ void frmTop::RunTrapped(const std::function<void()>& handler) {
 }
 
 void frmTop::ReportAndEnd(int number, const std::string& description) {
-  view_.ShowMessage("Run-time error '" + std::to_string(number) + "':\n\n" + description,
-                    FailureTitle, MessageButtons::OkOnly, MessageIcon::Plain);
+  // The error's number and text, then what the platform knows about it (on
+  // Linux: which Wine prefix a missing drive C: was looked for in).
+  std::string text = "Run-time error '" + std::to_string(number) + "':\n\n" + description;
+  const std::string about = platform::program().AboutError(number);
+  if (!about.empty()) text += "\n\n" + about;
+  view_.ShowMessage(text, FailureTitle, MessageButtons::OkOnly, MessageIcon::Plain);
   view_.EndProgram(1);
   std::abort(); // EndProgram does not come back
 }

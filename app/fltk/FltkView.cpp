@@ -3,13 +3,14 @@
 #include <FL/Enumerations.H>
 #include <FL/Fl.H>
 #include <FL/Fl_Box.H>
-#include <FL/Fl_Browser.H>
 #include <FL/Fl_Button.H>
 #include <FL/Fl_Double_Window.H>
+#include <FL/Fl_Hold_Browser.H>
 #include <FL/Fl_PNG_Image.H>
 #include <FL/Fl_Return_Button.H>
 #include <FL/fl_draw.H>
 #include <FL/x.H>
+#include <X11/Xatom.h>
 
 #include <algorithm>
 #include <cmath>
@@ -23,7 +24,69 @@
 
 namespace {
 
+// The text keeps its size in pixels at every resolution, as the controls do
+// (they keep the pixel sizes of the screen the layout was drawn on): FLTK's
+// sans-serif font at 12 pixels, whose texts fit those controls.
 constexpr int FontSize = 12;
+
+// The log: a list that, as a Windows list box, shows whole lines from its top
+// on; scrolling moves by lines, and the newest line is kept in sight.
+class LogList final : public Fl_Hold_Browser {
+public:
+  LogList() : Fl_Hold_Browser(0, 0, 1, 1) {
+    scrollbar.callback(Scrolled, this);
+    format_char(0); // lines are shown as they are
+    textsize(FontSize);
+  }
+
+  int LineHeight() const {
+    void* first = item_first();
+    return first ? item_height(first) : 0;
+  }
+
+  // The newest line in sight: at the bottom of the view, or just above it
+  // so that the view starts with a whole line.
+  void ShowLast() { ScrollTo(full_height()); }
+
+  // The lines' height, rounded up so that the view can scroll to its end by
+  // whole lines: the last position puts the last line at the bottom or just
+  // above it, and the view always starts with a whole line.
+  int full_height() const override {
+    const int full = Fl_Hold_Browser::full_height();
+    const int lineHeight = LineHeight();
+    int x, y, w, h;
+    bbox(x, y, w, h);
+    if (lineHeight <= 0 || full <= h) return full;
+    return h + (full - h + lineHeight - 1) / lineHeight * lineHeight;
+  }
+
+  // Keys and clicks may scroll to show a line: then the view starts with the
+  // next whole line.
+  int handle(int event) override {
+    const int used = Fl_Hold_Browser::handle(event);
+    const int lineHeight = LineHeight();
+    if (lineHeight > 0 && position() % lineHeight != 0)
+      ScrollTo((position() / lineHeight + 1) * lineHeight);
+    return used;
+  }
+
+private:
+  // The scroll bar's new position, rounded to the start of a line.
+  static void Scrolled(Fl_Widget* bar, void* data) {
+    auto* list = static_cast<LogList*>(data);
+    const int lineHeight = std::max(1, list->LineHeight());
+    const int value = static_cast<Fl_Scrollbar*>(bar)->value();
+    list->ScrollTo((value + lineHeight / 2) / lineHeight * lineHeight);
+  }
+
+  // A position within the lines (the last one ends a whole number of lines
+  // down, see full_height).
+  void ScrollTo(int pixel) {
+    int x, y, w, h;
+    bbox(x, y, w, h);
+    position(std::clamp(pixel, 0, std::max(0, full_height() - h)));
+  }
+};
 
 int ToPixels(float twips, float twipsPerPixel) {
   return static_cast<int>(std::lround(twips / twipsPerPixel));
@@ -35,6 +98,26 @@ std::string Utf8(const std::string& ansi) {
 
 std::unique_ptr<Fl_RGB_Image> LoadPng(const char* name, artwork::Bytes bytes) {
   return std::make_unique<Fl_PNG_Image>(name, bytes.data, static_cast<int>(bytes.size));
+}
+
+// Tells the window manager that a message box is a dialog that can only be
+// moved and closed: no minimise or maximise button, no resizing frame.
+void MarkAsDialog(Fl_Window& dialog) {
+  Window xid = fl_xid(&dialog);
+  if (!xid) return;
+  Atom type = XInternAtom(fl_display, "_NET_WM_WINDOW_TYPE", False);
+  Atom dialogType = XInternAtom(fl_display, "_NET_WM_WINDOW_TYPE_DIALOG", False);
+  XChangeProperty(fl_display, xid, type, XA_ATOM, 32, PropModeReplace,
+                  reinterpret_cast<unsigned char*>(&dialogType), 1);
+  // Motif hints: functions move and close; decorations border, title and
+  // window menu.
+  enum : long { Functions = 1, Decorations = 2, Move = 4, Close = 32 };
+  enum : long { Border = 2, Title = 8, Menu = 16 };
+  long hints[5] = {Functions | Decorations, Move | Close, Border | Title | Menu, 0, 0};
+  Atom motif = XInternAtom(fl_display, "_MOTIF_WM_HINTS", False);
+  XChangeProperty(fl_display, xid, motif, motif, 32, PropModeReplace,
+                  reinterpret_cast<unsigned char*>(hints), 5);
+  XFlush(fl_display);
 }
 
 } // namespace
@@ -100,14 +183,9 @@ void FltkView::Create(Form& form, FormEvents& events) {
       w = box;
       break;
     }
-    case ControlKind::ListBox: {
-      auto* list = new Fl_Browser(0, 0, 1, 1);
-      list->type(FL_HOLD_BROWSER);
-      list->format_char(0); // lines are shown as they are
-      list->textsize(FontSize);
-      w = list;
+    case ControlKind::ListBox:
+      w = new LogList();
       break;
-    }
     case ControlKind::CommandButton: {
       auto* button = new Fl_Button(0, 0, 1, 1);
       button->labelsize(FontSize);
@@ -164,13 +242,13 @@ void FltkView::Update(int control) {
 }
 
 void FltkView::ListCleared(int control) {
-  static_cast<Fl_Browser*>(widgets_.at(static_cast<size_t>(control)))->clear();
+  static_cast<LogList*>(widgets_.at(static_cast<size_t>(control)))->clear();
 }
 
 void FltkView::ListAppended(int control, const std::string& line) {
-  auto* list = static_cast<Fl_Browser*>(widgets_.at(static_cast<size_t>(control)));
+  auto* list = static_cast<LogList*>(widgets_.at(static_cast<size_t>(control)));
   list->add(Utf8(line).c_str());
-  list->bottomline(list->size()); // the newest line in sight
+  list->ShowLast(); // the newest line in sight
 }
 
 void FltkView::Repaint(int control) {
@@ -243,8 +321,10 @@ MessageAnswer FltkView::ShowMessage(const std::string& text, const std::string& 
   }
   dialog.end();
   dialog.set_modal();
+  dialog.size_range(width, height, width, height);
   dialog.callback([](Fl_Widget* w, void*) { w->hide(); });
   dialog.show();
+  MarkAsDialog(dialog);
   while (dialog.shown())
     Fl::wait();
   return answer;

@@ -27,10 +27,25 @@ int ToPixels(float twips, float twipsPerPixel) {
   return static_cast<int>(std::lround(twips / twipsPerPixel));
 }
 
+// The controls keep the pixel sizes of the screen the layout was drawn on
+// (120 pixels per inch), whatever the screen's own resolution. So does their
+// text: the system's dialog font (8 points) at the pixel height that screen
+// gave it, 13 pixels. Taken at this screen's resolution the font would grow
+// with it while the controls do not, and clip at 144 pixels per inch.
+constexpr int DesignPixelsPerInch = 120;
+constexpr int DialogFontPoints = 8;
+
+HFONT CreateDesignFont() {
+  LOGFONTA font = {};
+  GetObjectA(GetStockObject(DEFAULT_GUI_FONT), sizeof font, &font);
+  font.lfHeight = -MulDiv(DialogFontPoints, DesignPixelsPerInch, 72);
+  font.lfWidth = 0;
+  return CreateFontIndirectA(&font);
+}
+
 } // namespace
 
-Win32View::Win32View(HINSTANCE instance)
-    : instance_(instance), font_(static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT))) {
+Win32View::Win32View(HINSTANCE instance) : instance_(instance), font_(CreateDesignFont()) {
   INITCOMMONCONTROLSEX init = {sizeof init, ICC_STANDARD_CLASSES};
   InitCommonControlsEx(&init);
   icon_ = static_cast<HICON>(
@@ -61,6 +76,7 @@ Win32View::~Win32View() {
   if (banner_) DeleteObject(banner_);
   if (icon_) DestroyIcon(icon_);
   if (smallIcon_) DestroyIcon(smallIcon_);
+  if (font_) DeleteObject(font_);
 }
 
 int Win32View::FrameWidthPixels() {

@@ -1,6 +1,7 @@
 #pragma once
-// The window with native Win32 controls: the system dialog font, positions
-// from twips with the screen's pixels per inch, MessageBoxA for the boxes.
+// The window with native Win32 controls: the system dialog font at the
+// design screen's pixel size, positions from twips with the screen's pixels
+// per inch, MessageBoxA for the boxes.
 
 #include <windows.h>
 

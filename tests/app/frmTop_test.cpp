@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
 #include <vector>
 
 #include "ini/cINI.h"
@@ -20,8 +21,45 @@ namespace {
 class FakeProgram : public platform::Program {
 public:
   std::string folder, name;
+  std::map<int, std::string> about; // what the platform adds to an error's report
   std::string Folder() override { return folder; }
   std::string ExeName() override { return name; }
+  std::string AboutError(int number) override {
+    auto it = about.find(number);
+    return it == about.end() ? std::string() : it->second;
+  }
+};
+
+// A machine without drive C:: every path on it raises 68, as the platform
+// layers do; it counts the calls that would change a file or a folder.
+class NoDriveC : public FileSystemDecorator {
+public:
+  int changes = 0;
+  std::unique_ptr<platform::FileEnumeration> EnumerateFiles(const std::string& pattern) override {
+    Check(pattern);
+    return inner_->EnumerateFiles(pattern);
+  }
+  std::string FirstEntry(const std::string& path, platform::EntryKinds kinds) override {
+    Check(path);
+    return inner_->FirstEntry(path, kinds);
+  }
+  std::unique_ptr<platform::InputFile> OpenForReading(const std::string& path) override {
+    Check(path);
+    return inner_->OpenForReading(path);
+  }
+  void MakeDirectory(const std::string& path) override { Change(path); }
+  void CreateNewFile(const std::string& path) override { Change(path); }
+  void RemoveFile(const std::string& path) override { Change(path); }
+
+private:
+  static void Check(const std::string& path) {
+    if (path.size() >= 2 && (path[0] == 'c' || path[0] == 'C') && path[1] == ':')
+      throw RuntimeError(RuntimeError::DeviceUnavailable);
+  }
+  void Change(const std::string& path) {
+    ++changes;
+    Check(path);
+  }
 };
 
 class EnglishNames : public platform::Locale {
@@ -290,6 +328,51 @@ TEST_F(frmTopTest, AFailureReachingTheTopIsReportedAndEndsTheProgram) {
   EXPECT_NE(box.text.find("75"), std::string::npos) << box.text;
   EXPECT_NE(box.text.find("Path/File access error"), std::string::npos) << box.text;
   EXPECT_EQ(box.buttons, MessageButtons::OkOnly);
+}
+
+TEST_F(frmTopTest, TheReportOfAFailureAddsWhatThePlatformKnowsAboutIt) {
+  program->about[68] = "Drive C: was looked for in the Wine prefix /nowhere.";
+  struct Case {
+    int number;
+    std::string expected;
+  };
+  const Case cases[] = {
+      {68, "Run-time error '68':\n\nDevice unavailable\n\n"
+           "Drive C: was looked for in the Wine prefix /nowhere."},
+      {75, "Run-time error '75':\n\nPath/File access error"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.number);
+    auto factories = Watched();
+    factories.NewWinVersion = [&]() -> std::shared_ptr<clsWindowsVersion> {
+      throw RuntimeError(c.number);
+    };
+    HeadlessWindow w;
+    frmTop form(w, factories);
+    EXPECT_FALSE(w.Start(form));
+    ASSERT_EQ(w.messages.size(), 1u);
+    EXPECT_EQ(w.messages[0].text, c.expected);
+    EXPECT_EQ(w.messages[0].title, "TALMIREXRemove");
+    EXPECT_EQ(w.exitCode, 1);
+  }
+}
+
+TEST_F(frmTopTest, RemoveDriversWithoutDriveCSaysWhereItLookedAndTouchesNothing) {
+  auto noDrive = std::make_shared<NoDriveC>();
+  ScopedService<platform::FileSystem> withoutC{noDrive};
+  program->folder = "Z:\\opt\\talmirex";
+  program->about[68] = "Drive C: is the drive_c folder of /nowhere.";
+  frmTop form(window);
+  ASSERT_TRUE(window.Start(form));
+  window.answers = {MessageAnswer::Yes};
+  EXPECT_FALSE(window.Click("cmdRemove")); // the program ends
+  EXPECT_EQ(window.exitCode, 1);
+  ASSERT_EQ(window.messages.size(), 2u); // the question, then the report
+  EXPECT_EQ(window.messages[1].text, "Run-time error '68':\n\nDevice unavailable\n\n"
+                                     "Drive C: is the drive_c folder of /nowhere.");
+  EXPECT_EQ(noDrive->changes, 0);
+  for (const auto& line : window.appended)
+    EXPECT_EQ(line.find("File: "), std::string::npos) << line; // nothing backed up or deleted
 }
 
 TEST_F(frmTopTest, TheServicesReachTheView) {

@@ -1,8 +1,11 @@
 #!/usr/bin/env bash
 # Starts the real program on the display in $DISPLAY, checks its window and
 # clicks Done; passes when the checks pass and the program exits with 0.
-#   window_test.sh wine PROGRAM.exe CHECKER.exe PREFIX
+#   window_test.sh wine PROGRAM.exe CHECKER.exe PREFIX VIEW_TESTS.exe
 #   window_test.sh fltk PROGRAM
+# Under Wine this runs at 96, 120, 144 and 192 pixels per inch (the prefix's
+# LogPixels, put back afterwards), the view tests in their own process too,
+# and once more with the program copied under another extension.
 set -uo pipefail
 mode=$1 program=$2
 [ -n "${DISPLAY:-}" ] || { echo "no DISPLAY: run under xvfb-run (scripts/test does)"; exit 1; }
@@ -10,11 +13,41 @@ source "$(dirname "$0")/wait.sh"
 title="TALMIREX Device Driver Remover Ver: 1.2.0"
 
 if [ "$mode" = wine ]; then
-  checker=$3 prefix=$4
+  checker=$3 prefix=$4 views=$5
   here=$(cd "$(dirname "$0")/../.." && pwd)
-  "$here/scripts/wine-run" --prefix "$prefix" "$program" & app=$!
-  timeout 120 "$here/scripts/wine-run" --prefix "$prefix" "$checker"; checked=$?
-  wait_for $app 60; code=$?
+  run() { "$here/scripts/wine-run" --prefix "$prefix" "$@"; }
+  desktop='HKCU\Control Panel\Desktop'
+  dpi() { # set LogPixels, or remove it (the default, 96) without an argument
+    if [ -n "${1:-}" ]; then
+      run reg add "$desktop" /v LogPixels /t REG_DWORD /d "$1" /f >/dev/null 2>&1
+    else
+      run reg delete "$desktop" /v LogPixels /f >/dev/null 2>&1
+    fi
+  }
+  trap 'dpi' EXIT
+  trap 'exit 143' TERM # (and so through EXIT)
+  # one run of the program and the checker: NAME PROGRAM [CHECKER ARGS]
+  check_window() {
+    local name=$1 exe=$2; shift 2
+    run "$exe" & local app=$!
+    timeout 120 "$here/scripts/wine-run" --prefix "$prefix" "$checker" "$@"; local c=$?
+    wait_for $app 60; local e=$?
+    echo "$name: checks $c, program exit code $e"
+    [ "$c" = 0 ] && [ "$e" = 0 ]
+  }
+  checked=0 code=0
+  for ppi in 96 120 144 192; do
+    echo "== $ppi pixels per inch"
+    dpi "$ppi"
+    run "$views" --gtest_brief=1 || checked=1
+    check_window "window at $ppi" "$program" || checked=1
+  done
+  dpi
+  # Started under another extension: the version line keeps its design text.
+  other=$(dirname "$program")/TALMIREXRemove-copy.bin
+  cp "$program" "$other"
+  check_window "as $(basename "$other")" "$other" --design-version || checked=1
+  rm -f "$other"
 else
   export ASAN_OPTIONS=${ASAN_OPTIONS:-}:detect_leaks=0
   "$program" & app=$!
@@ -31,6 +64,26 @@ else
       echo "ok   window ${width}x${height}"; checked=0
     else
       echo "FAIL window ${width}x${height}, expected 565x452"
+    fi
+    # A message box is a dialog that can be moved and closed, nothing else:
+    # Remove Drivers (325,410) asks its question; closing it is Cancel.
+    question="TALMIREX Low Level Device Driver Removal"
+    xdotool mousemove --window "$id" 325 410 click 1
+    box=$(timeout 20 xdotool search --sync --onlyvisible --name "^$question\$" | head -1)
+    if [ -n "$box" ]; then
+      props=$(xprop -id "$box" _NET_WM_WINDOW_TYPE _MOTIF_WM_HINTS WM_NORMAL_HINTS)
+      grep -q "_NET_WM_WINDOW_TYPE(ATOM) = _NET_WM_WINDOW_TYPE_DIALOG" <<<"$props" &&
+        echo "ok   the question box is a dialog" || { echo "FAIL not a dialog: $props"; checked=1; }
+      # flags functions|decorations; functions move|close; border|title|menu
+      grep -q "_MOTIF_WM_HINTS(_MOTIF_WM_HINTS) = 0x3, 0x24, 0x1a" <<<"$props" &&
+        echo "ok   no minimise or maximise button" || { echo "FAIL hints: $props"; checked=1; }
+      grep -q "program specified minimum size" <<<"$props" &&
+        grep -q "program specified maximum size" <<<"$props" &&
+        echo "ok   a fixed size" || { echo "FAIL resizable: $props"; checked=1; }
+      xdotool key --window "$box" Escape 2>/dev/null
+      timeout 10 bash -c "while xdotool search --onlyvisible --name '^$question\$' >/dev/null; do sleep 0.1; done"
+    else
+      echo "FAIL no question box"; checked=1
     fi
     # Done: 4920,4680 1572x492 twips -> 410,390 131x41 pixels.
     xdotool mousemove --window "$id" 475 410 click 1
