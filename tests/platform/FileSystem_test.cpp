@@ -172,6 +172,23 @@ TEST(FileSystem, ReadingAFile) {
   EXPECT_EQ(file->Read(buffer.data(), 4096), 1808u);
   EXPECT_EQ(buffer[1807], 'z');
   EXPECT_EQ(file->Read(buffer.data(), 4096), 0u);
+
+  // Reads of every size, small and larger than any read-ahead, give the
+  // file's bytes in order.
+  std::string big(300000, '\0');
+  for (size_t i = 0; i < big.size(); ++i)
+    big[i] = static_cast<char>('a' + (i * 7 + i / 4096) % 26);
+  d.Write("big.bin", big);
+  auto whole = fileSystem().OpenForReading(d.Win("big.bin"));
+  std::string back;
+  std::vector<unsigned char> chunk(200000);
+  for (size_t want : {4096u, 1u, 70000u, 4096u, 200000u, 4096u, 4096u, 50000u}) {
+    size_t got = whole->Read(chunk.data(), want);
+    EXPECT_EQ(got, std::min(want, big.size() - back.size())) << back.size();
+    back.append(reinterpret_cast<const char*>(chunk.data()), got);
+  }
+  EXPECT_EQ(back.size(), big.size());
+  EXPECT_TRUE(back == big);
 }
 
 TEST(FileSystem, ErrorsAreNumberedAsWindowsNumbersThem) {
