@@ -42,9 +42,10 @@ struct LocalTime {
 };
 
 enum class EntryKinds {
-  FilesOnly,           // ordinary files: not hidden, not system, no directories
-  FilesAndDirectories, // ordinary files and directories
-  AnyFile,             // every file, hidden and system ones too; no directories
+  FilesOnly,           // ordinary files: not hidden, not system; no directories, pipes or devices
+  FilesAndDirectories, // what is not hidden or system: files, pipes and devices too, and
+                       // directories
+  AnyFile,             // everything but directories, hidden and system entries too
 };
 
 class FileSystem {
@@ -81,10 +82,13 @@ public:
   // and Windows folders; a full path of 128 characters or more is too long.
   virtual int OpenFileExist(const std::string& path) = 0;
 
-  // Creates one directory; its parent must exist. Raises on failure.
+  // Creates one directory; its parent must exist. Raises on failure. A DOS
+  // device name makes nothing: NUL says yes (as Windows does), the others
+  // raise (CON 57, a port or printer 53).
   virtual void MakeDirectory(const std::string& path) = 0;
   // Creates a new file with no content. An existing file is never touched:
-  // the call then raises 75, as for any refused access.
+  // the call then raises 75, as for any refused access. A DOS device name
+  // makes nothing, as for MakeDirectory.
   virtual void CreateNewFile(const std::string& path) = 0;
   // Deletes one file; a read-only file or a folder is refused with 75, a
   // pipe, socket or device with 5. A symbolic link goes as a link, never
