@@ -42,9 +42,10 @@ struct LocalTime {
 };
 
 enum class EntryKinds {
-  FilesOnly,           // ordinary files: not hidden, not system, no directories
-  FilesAndDirectories, // ordinary files and directories
-  AnyFile,             // every file, hidden and system ones too; no directories
+  FilesOnly,           // ordinary files: not hidden, not system; no directories, pipes or devices
+  FilesAndDirectories, // what is not hidden or system: files, pipes and devices too, and
+                       // directories
+  AnyFile,             // everything but directories, hidden and system entries too
 };
 
 class FileSystem {
@@ -52,34 +53,55 @@ public:
   virtual ~FileSystem() = default;
   static std::shared_ptr<FileSystem> Native();
 
-  // The ordinary files (not directories, hidden or system files) of the
-  // pattern's folder whose names match its last component; `*` stands for
-  // any run of characters and `?` for one, compared without regard to case.
-  // A missing folder lists nothing; a drive that does not exist raises 68.
+  // The ordinary files (not directories, hidden or system files, pipes or
+  // devices; links to ordinary files count as such) of the pattern's folder
+  // whose long names match its last component by the rules of Wildcard
+  // (platform/FileNames.h). Names that Windows cannot open by their name
+  // (IsWindowsName) are left out. A last component without wildcards names
+  // the entry of exactly that spelling when there is one, else one that
+  // differs only in letter case; a DOS device name names the device, which
+  // is listed under that name. A missing folder lists nothing; a drive that
+  // does not exist raises 68.
   virtual std::unique_ptr<FileEnumeration> EnumerateFiles(const std::string& pattern) = 0;
 
   // The name of the first entry of the given kinds that matches `path`
-  // (wildcards allowed); empty text when nothing matches.
+  // (wildcards allowed; the same names as EnumerateFiles); empty text when
+  // nothing matches. A last component "." or ".." names the folder itself
+  // or its parent, as Windows folds them.
   virtual std::string FirstEntry(const std::string& path, EntryKinds kinds) = 0;
 
+  // Opens an ordinary file (or a link to one); never waits on a pipe or a
+  // device. A folder, pipe, socket or device raises 75; a path that ends in a
+  // separator names no file (52).
   virtual std::unique_ptr<InputFile> OpenForReading(const std::string& path) = 0;
 
   // What OpenFile(path, OF_EXIST) returns: 1 for an existing file, -1
-  // (HFILE_ERROR) for anything else, a folder included. A bare file name is
+  // (HFILE_ERROR) for anything else: a folder, a pipe or device, a DOS
+  // device name, a path that ends in a separator. A bare file name is
   // looked for in the program's folder, the current folder and the system
   // and Windows folders; a full path of 128 characters or more is too long.
   virtual int OpenFileExist(const std::string& path) = 0;
 
-  // Creates one directory; its parent must exist. Raises on failure.
+  // Creates one directory; its parent must exist. Raises on failure. A DOS
+  // device name makes nothing: NUL says yes (as Windows does), the others
+  // raise (CON 57, a port or printer 53).
   virtual void MakeDirectory(const std::string& path) = 0;
   // Creates a new file with no content. An existing file is never touched:
-  // the call then raises 75, as for any refused access.
+  // the call then raises 75, as for any refused access. A DOS device name
+  // makes nothing, as for MakeDirectory.
   virtual void CreateNewFile(const std::string& path) = 0;
-  // Deletes one file; a read-only file is refused with 75.
+  // Deletes one file; a read-only file or a folder is refused with 75, a
+  // pipe, socket or device with 5. A symbolic link goes as a link, never
+  // what it points to; where the backend cannot delete the link alone (the
+  // Windows build under Wine), the link is refused with 75.
   virtual void RemoveFile(const std::string& path) = 0;
   virtual LocalTime LastModified(const std::string& path) = 0;
   // Whether two paths name one and the same file (through a link, say).
   virtual bool SameFile(const std::string& a, const std::string& b) = 0;
+  // Whether `path` names an ordinary file itself: not a folder, pipe,
+  // socket or device, and not a symbolic link (to anything). False for
+  // anything missing; raises nothing.
+  virtual bool IsPlainFile(const std::string& path) = 0;
 };
 
 inline FileSystem& fileSystem() {

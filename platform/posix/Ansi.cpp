@@ -2,24 +2,19 @@
 
 #include <cstdint>
 
+#include "platform/FileNames.h"
+
 namespace platform::posix {
 namespace {
 
-// Unicode code points of Windows-1252 bytes 0x80..0x9F (0 where undefined,
-// which Windows maps to the C1 control of the same value).
-constexpr char16_t kHigh[32] = {0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
-                                0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
-                                0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
-                                0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
-
 char32_t ToUnicode(unsigned char c) {
-  return c >= 0x80 && c < 0xA0 ? kHigh[c - 0x80] : c;
+  return AnsiCharacter(c);
 }
 
 int FromUnicode(char32_t u) {
   if (u < 0x80 || (u >= 0xA0 && u <= 0xFF)) return static_cast<int>(u);
-  for (int i = 0; i < 32; ++i)
-    if (kHigh[i] == u) return 0x80 + i;
+  for (int c = 0x80; c < 0xA0; ++c)
+    if (AnsiCharacter(static_cast<unsigned char>(c)) == u) return c;
   return -1;
 }
 
@@ -64,20 +59,7 @@ char32_t DecodeUtf8(std::string_view s, size_t& i) {
 }
 
 char32_t UpperUnicode(char32_t u) {
-  if (u >= 'a' && u <= 'z') return u - 32;
-  if (u >= 0xE0 && u <= 0xFE && u != 0xF7) return u - 32;
-  switch (u) {
-  case 0xFF:
-    return 0x178;
-  case 0x161:
-    return 0x160;
-  case 0x153:
-    return 0x152;
-  case 0x17E:
-    return 0x17D;
-  default:
-    return u;
-  }
+  return UpperCharacter(u);
 }
 
 } // namespace

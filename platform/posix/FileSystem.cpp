@@ -2,8 +2,10 @@
 
 #include "platform/FileSystem.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <ctime>
 #include <dirent.h>
 #include <fcntl.h>
@@ -15,11 +17,11 @@
 #include <utility>
 #include <vector>
 
+#include "platform/FileNames.h"
 #include "platform/Program.h"
 #include "platform/RuntimeError.h"
 #include "platform/posix/Ansi.h"
 #include "platform/posix/Errors.h"
-#include "platform/posix/Wildcard.h"
 #include "platform/posix/WinePath.h"
 
 namespace platform {
@@ -27,6 +29,8 @@ namespace {
 
 using posix::HostPath;
 
+// Reads ahead in large blocks: the search asks for 4096 bytes at a time,
+// and one system call per 4096 bytes would cost more than the search itself.
 class PosixInputFile final : public InputFile {
 public:
   PosixInputFile(int fd, uint64_t length) : fd_(fd), length_(length) {}
@@ -39,32 +43,75 @@ public:
   size_t Read(unsigned char* buffer, size_t count) override {
     size_t done = 0;
     while (done < count) {
-      ssize_t n = ::read(fd_, buffer + done, count - done);
-      if (n < 0) {
-        if (errno == EINTR) continue;
-        throw RuntimeError(RuntimeError::DeviceIOError);
+      if (next_ == filled_) {
+        if (ended_) break;
+        // Large requests go straight to the caller's buffer.
+        bool direct = count - done >= kAhead;
+        size_t got = Fill(direct ? buffer + done : ahead_.get(), direct ? count - done : kAhead);
+        if (got == 0) break;
+        if (direct) {
+          done += got;
+          continue;
+        }
+        next_ = 0;
+        filled_ = got;
       }
-      if (n == 0) break;
-      done += static_cast<size_t>(n);
+      size_t n = std::min(count - done, filled_ - next_);
+      std::memcpy(buffer + done, ahead_.get() + next_, n);
+      next_ += n;
+      done += n;
     }
     return done;
   }
 
 private:
+  static constexpr size_t kAhead = 64 * 1024;
+
+  // One read, or until the end; 0 only at the end of the file.
+  size_t Fill(unsigned char* into, size_t count) {
+    for (;;) {
+      ssize_t n = ::read(fd_, into, count);
+      if (n < 0) {
+        if (errno == EINTR) continue;
+        throw RuntimeError(RuntimeError::DeviceIOError);
+      }
+      if (n == 0) ended_ = true;
+      return static_cast<size_t>(n);
+    }
+  }
+
   int fd_;
   uint64_t length_;
+  std::unique_ptr<unsigned char[]> ahead_{new unsigned char[kAhead]};
+  size_t next_ = 0, filled_ = 0;
+  bool ended_ = false;
 };
 
-// Splits a pattern into its folder part and its last component.
-std::pair<std::string, std::string> SplitPattern(const std::string& pattern) {
-  size_t cut = pattern.find_last_of("\\/");
+// Splits a pattern into its folder part and its last component, after
+// folding a last component "." or ".." away as Windows does.
+struct SplitPath {
+  std::string written; // the folder part as written: the text before the last separator
+  std::string folder;  // the folder to look in
+  std::string mask;    // the last component
+};
+
+SplitPath SplitPattern(const std::string& pattern) {
+  std::string folded = FoldDotComponents(pattern);
+  SplitPath split;
+  size_t cut = folded.find_last_of("\\/");
   if (cut != std::string::npos) {
-    std::string folder = pattern.substr(0, cut);
-    if (folder.empty() || (folder.size() == 2 && folder[1] == ':')) folder += '\\';
-    return {folder, pattern.substr(cut + 1)};
+    split.written = folded.substr(0, cut);
+    split.folder = split.written;
+    if (split.folder.empty() || (split.folder.size() == 2 && split.folder[1] == ':'))
+      split.folder += '\\';
+    split.mask = folded.substr(cut + 1);
+  } else if (folded.size() >= 2 && folded[1] == ':') {
+    split.written = split.folder = folded.substr(0, 2);
+    split.mask = folded.substr(2);
+  } else {
+    split.mask = folded;
   }
-  if (pattern.size() >= 2 && pattern[1] == ':') return {pattern.substr(0, 2), pattern.substr(2)};
-  return {"", pattern};
+  return split;
 }
 
 // The ANSI file functions take at most 260 characters.
@@ -81,60 +128,153 @@ bool IsBareDrive(const std::string& path) {
   return path.size() == 2 && path[1] == ':';
 }
 
+bool EndsInSeparator(const std::string& path) {
+  return !path.empty() && (path.back() == '\\' || path.back() == '/');
+}
+
+std::string AsciiUpper(std::string text) {
+  for (char& c : text)
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 32);
+  return text;
+}
+
+bool IsConsole(const std::string& device) {
+  std::string upper = AsciiUpper(device);
+  return upper == "CON" || upper == "CONIN$" || upper == "CONOUT$";
+}
+
+// What Wine answers for a DOS device that a file operation meets where it
+// expected a file: the console cannot be used so (57), a port or printer
+// without a device behind it is not found (53).
+RuntimeError DeviceError(const std::string& device) {
+  return RuntimeError(IsConsole(device) ? RuntimeError::DeviceIOError : RuntimeError::FileNotFound);
+}
+
+bool IsNul(const std::string& device) {
+  return AsciiUpper(device) == "NUL";
+}
+
+// As Wine shows them: dot files are hidden, and so is what carries the
+// hidden or system bit in the DOS attributes Wine keeps beside a file.
+bool HiddenOrSystem(const std::string& folder, const std::string& name) {
+  if (name[0] == '.') return true;
+  char value[32];
+  std::string path = folder + "/" + name;
+  ssize_t n = ::getxattr(path.c_str(), "user.DOSATTRIB", value, sizeof value - 1);
+  if (n <= 0) return false;
+  value[n] = 0;
+  unsigned long attributes = std::strtoul(value, nullptr, 0);
+  return (attributes & (0x2 | 0x4)) != 0; // FILE_ATTRIBUTE_HIDDEN, _SYSTEM
+}
+
+// Whether an entry is of the kinds asked for. Links are followed, as Wine
+// follows them; a dangling link is nothing.
+bool Wanted(int folderFd, const std::string& name, unsigned char type, EntryKinds kinds) {
+  bool directoriesToo = kinds == EntryKinds::FilesAndDirectories;
+  if (type == DT_REG) return true;
+  if (type == DT_DIR) return directoriesToo;
+  struct stat st;
+  if (::fstatat(folderFd, name.c_str(), &st, 0) != 0) return false;
+  if (S_ISREG(st.st_mode)) return true;
+  if (S_ISDIR(st.st_mode)) return directoriesToo;
+  // A pipe, socket or device: no ordinary file, but something is there.
+  return kinds != EntryKinds::FilesOnly;
+}
+
+// The folder of the latest enumeration while it runs: the files it lists are
+// opened relative to it, so a folder spelt in another case than on disk is
+// looked up once, not once per file.
+struct SearchFolder {
+  const void* owner = nullptr;
+  std::string written; // the folder part of the pattern as written
+  int fd = -1;
+};
+
 // The entries of a pattern's folder that match its last component, in
-// listing order; hidden (dot) entries match only as AnyFile. Entries are examined one
-// at a time, as they are asked for.
+// listing order; hidden (dot) entries match only as AnyFile. Entries are
+// examined one at a time, as they are asked for.
 class Listing final : public FileEnumeration {
 public:
-  Listing(const std::string& pattern, EntryKinds kinds) : kinds_(kinds) {
+  Listing(const std::string& pattern, EntryKinds kinds, std::shared_ptr<SearchFolder> shared = {})
+      : kinds_(kinds), shared_(std::move(shared)) {
     RequireShortEnough(pattern);
-    auto [folder, mask] = SplitPattern(pattern);
-    HostPath where = posix::Resolve(folder);
+    SplitPath split = SplitPattern(pattern);
+    HostPath where = posix::Resolve(split.folder);
     if (!where.driveFound) throw RuntimeError(RuntimeError::DeviceUnavailable);
-    if (!where.exists || !where.isDirectory || mask.empty()) return;
+    if (!where.exists || !where.isDirectory || split.mask.empty()) return;
     // The folder's own path, links resolved once rather than at every look.
     char real[PATH_MAX];
     folder_ = ::realpath(where.path.c_str(), real) ? real : where.path;
-    wildcard_.emplace(posix::AnsiToUtf8(mask));
-    entries_ = posix::ListFolder(folder_);
+    fd_ = ::open(folder_.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd_ < 0) {
+      if (errno == EACCES) throw RuntimeError(RuntimeError::PathFileAccessError);
+      return;
+    }
+    if (std::string device = DosDeviceName(split.mask); !device.empty()) {
+      device_ = device; // the device itself, whatever the folder holds
+    } else if (!HasWildcards(split.mask)) {
+      Single(split.mask);
+    } else {
+      wildcard_.emplace(split.mask);
+      entries_ = posix::ListFolder(folder_);
+    }
+    if (shared_) {
+      if (shared_->owner && shared_->fd >= 0) ::close(shared_->fd);
+      shared_->owner = this;
+      shared_->written = split.written;
+      shared_->fd = ::dup(fd_);
+    }
   }
+  ~Listing() override {
+    if (fd_ >= 0) ::close(fd_);
+    if (shared_ && shared_->owner == this) {
+      ::close(shared_->fd);
+      *shared_ = SearchFolder{};
+    }
+  }
+  Listing(const Listing&) = delete;
+  Listing& operator=(const Listing&) = delete;
 
   std::string Next() override {
+    if (!device_.empty()) return std::exchange(device_, {});
     while (next_ < entries_.size()) {
       const posix::FolderEntry& entry = entries_[next_++];
-      if (!wildcard_->Matches(entry.name) || !Wanted(entry)) continue;
-      if (kinds_ != EntryKinds::AnyFile && HiddenOrSystem(entry.name)) continue;
-      return posix::Utf8ToAnsi(entry.name);
+      std::string name = posix::Utf8ToAnsi(entry.name);
+      if (wildcard_ && !wildcard_->Matches(name)) continue;
+      if (!IsWindowsName(name) || !Wanted(fd_, entry.name, entry.type, kinds_)) continue;
+      if (kinds_ != EntryKinds::AnyFile && HiddenOrSystem(folder_, entry.name)) continue;
+      return name;
     }
     return {};
   }
 
 private:
-  // As Wine shows them: dot files are hidden, and so is what carries the
-  // hidden or system bit in the DOS attributes Wine keeps beside a file.
-  bool HiddenOrSystem(const std::string& name) const {
-    if (name[0] == '.') return true;
-    char value[32];
-    ssize_t n =
-        ::getxattr((folder_ + "/" + name).c_str(), "user.DOSATTRIB", value, sizeof value - 1);
-    if (n <= 0) return false;
-    value[n] = 0;
-    unsigned long attributes = std::strtoul(value, nullptr, 0);
-    return (attributes & (0x2 | 0x4)) != 0; // FILE_ATTRIBUTE_HIDDEN, _SYSTEM
-  }
-
-  bool Wanted(const posix::FolderEntry& entry) const {
-    bool directoriesToo = kinds_ == EntryKinds::FilesAndDirectories;
-    if (entry.type == DT_REG) return true;
-    if (entry.type == DT_DIR) return directoriesToo;
-    struct stat st; // a link, or a file system that does not tell the type
-    if (::stat((folder_ + "/" + entry.name).c_str(), &st) != 0) return false;
-    return S_ISREG(st.st_mode) || (directoriesToo && S_ISDIR(st.st_mode));
+  // A name without wildcards: the entry of exactly that spelling when there
+  // is one, else the first that differs from it in letter case only.
+  void Single(const std::string& mask) {
+    std::string name = mask;
+    while (!name.empty() && (name.back() == '.' || name.back() == ' '))
+      name.pop_back();
+    if (!IsWindowsName(name)) return;
+    std::string utf8 = posix::AnsiToUtf8(name);
+    struct stat st;
+    if (::fstatat(fd_, utf8.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0) {
+      entries_.push_back({utf8, DT_UNKNOWN});
+      return;
+    }
+    for (auto& entry : posix::ListFolder(folder_))
+      if (posix::EqualNoCase(entry.name, utf8)) {
+        entries_.push_back(entry);
+        return;
+      }
   }
 
   EntryKinds kinds_;
+  std::shared_ptr<SearchFolder> shared_;
   std::string folder_;
-  std::optional<posix::Wildcard> wildcard_;
+  int fd_ = -1;
+  std::string device_;
+  std::optional<Wildcard> wildcard_;
   std::vector<posix::FolderEntry> entries_;
   size_t next_ = 0;
 };
@@ -148,17 +288,37 @@ HostPath ResolveInExistingFolder(const std::string& path) {
 }
 
 // OpenFile keeps the full path in a record of 128 characters: a longer
-// one fails. The file is opened for reading to see that it is there.
+// one fails. The file is opened for reading to see that it is there; only
+// an ordinary file (through a link or not) is.
 bool ExistsForOpenFile(const std::string& path) {
+  if (EndsInSeparator(path) || !DosDeviceName(path).empty()) return false;
   if (posix::FullPath(path).size() >= 128) return false;
   HostPath where = posix::Resolve(path);
-  return where.exists && !where.isDirectory && ::access(where.path.c_str(), R_OK) == 0;
+  struct stat st;
+  return where.exists && ::stat(where.path.c_str(), &st) == 0 && S_ISREG(st.st_mode) &&
+         ::access(where.path.c_str(), R_OK) == 0;
 }
+
+// Opens what a path names for reading, without waiting on a pipe or device,
+// and keeps it only when it is an ordinary file.
+std::unique_ptr<InputFile> ReadableFile(int fd) {
+  struct stat st;
+  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    int error = errno;
+    bool statted = ::fstat(fd, &st) == 0;
+    ::close(fd);
+    // A folder, pipe, socket or device cannot be read as a file: 75.
+    throw statted ? RuntimeError(RuntimeError::PathFileAccessError) : posix::ErrorFromErrno(error);
+  }
+  return std::make_unique<PosixInputFile>(fd, static_cast<uint64_t>(st.st_size));
+}
+
+constexpr int kReadFlags = O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC;
 
 class PosixFileSystem final : public FileSystem {
 public:
   std::unique_ptr<FileEnumeration> EnumerateFiles(const std::string& pattern) override {
-    return std::make_unique<Listing>(pattern, EntryKinds::FilesOnly);
+    return std::make_unique<Listing>(pattern, EntryKinds::FilesOnly, searchFolder_);
   }
 
   std::string FirstEntry(const std::string& path, EntryKinds kinds) override {
@@ -172,26 +332,36 @@ public:
   }
 
   std::unique_ptr<InputFile> OpenForReading(const std::string& path) override {
-    // The path as written first: one system call in the common case.
     RequireShortEnough(path);
+    if (std::string device = DosDeviceName(path); !device.empty()) {
+      if (IsNul(device)) throw RuntimeError(RuntimeError::PathFileAccessError);
+      throw DeviceError(device);
+    }
+    if (EndsInSeparator(path)) throw RuntimeError(RuntimeError::BadFileName);
     int fd = -1;
+    // A file of the running enumeration: one look-up in its folder.
+    size_t cut = path.find_last_of("\\/");
+    if (searchFolder_->fd >= 0 && cut != std::string::npos &&
+        path.compare(0, cut, searchFolder_->written) == 0 && searchFolder_->written.size() == cut) {
+      std::string name = path.substr(cut + 1);
+      if (IsWindowsName(name)) {
+        fd = ::openat(searchFolder_->fd, posix::AnsiToUtf8(name).c_str(), kReadFlags);
+        if (fd >= 0) return ReadableFile(fd);
+        if (errno != ENOENT) throw posix::ErrorFromErrno(errno);
+      }
+    }
+    // The path as written: one system call in the common case.
     if (!IsNetworkPath(path)) {
-      fd = ::open(posix::DirectPath(path).c_str(), O_RDONLY | O_CLOEXEC);
+      fd = ::open(posix::DirectPath(path).c_str(), kReadFlags);
       if (fd < 0 && errno != ENOENT && errno != ENOTDIR) throw posix::ErrorFromErrno(errno);
     }
     if (fd < 0) {
       HostPath where = ResolveInExistingFolder(path);
       if (!where.exists) throw RuntimeError(RuntimeError::FileNotFound);
-      fd = ::open(where.path.c_str(), O_RDONLY | O_CLOEXEC);
+      fd = ::open(where.path.c_str(), kReadFlags);
       if (fd < 0) throw posix::ErrorFromErrno(errno);
     }
-    struct stat st;
-    if (::fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
-      int error = S_ISDIR(st.st_mode) ? EISDIR : errno;
-      ::close(fd);
-      throw posix::ErrorFromErrno(error); // a folder cannot be read as a file: 75
-    }
-    return std::make_unique<PosixInputFile>(fd, static_cast<uint64_t>(st.st_size));
+    return ReadableFile(fd);
   }
 
   int OpenFileExist(const std::string& path) override {
@@ -216,6 +386,10 @@ public:
   void MakeDirectory(const std::string& path) override {
     RequireShortEnough(path);
     HostPath where = ResolveInExistingFolder(path);
+    if (std::string device = DosDeviceName(path); !device.empty()) {
+      if (IsNul(device)) return; // Wine says yes and makes nothing
+      throw DeviceError(device);
+    }
     if (where.exists) throw RuntimeError(RuntimeError::PathFileAccessError);
     if (::mkdir(where.path.c_str(), 0777) != 0) throw posix::ErrorFromErrno(errno);
   }
@@ -223,6 +397,11 @@ public:
   void CreateNewFile(const std::string& path) override {
     RequireShortEnough(path);
     HostPath where = ResolveInExistingFolder(path);
+    if (std::string device = DosDeviceName(path); !device.empty()) {
+      if (IsNul(device)) return; // the device opens; no file is made
+      throw DeviceError(device);
+    }
+    if (EndsInSeparator(path)) throw RuntimeError(RuntimeError::BadFileName);
     if (where.exists) throw RuntimeError(RuntimeError::PathFileAccessError);
     int fd = ::open(where.path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (fd < 0) throw posix::ErrorFromErrno(errno);
@@ -232,11 +411,39 @@ public:
   void RemoveFile(const std::string& path) override {
     RequireShortEnough(path);
     HostPath where = ResolveInExistingFolder(path);
+    if (std::string device = DosDeviceName(path); !device.empty()) {
+      if (IsNul(device)) throw RuntimeError(RuntimeError::InvalidProcedureCall);
+      throw DeviceError(device);
+    }
     if (!where.exists) throw RuntimeError(RuntimeError::FileNotFound);
-    struct stat st;
-    if (where.isDirectory || ::stat(where.path.c_str(), &st) != 0 || !(st.st_mode & S_IWUSR))
-      throw RuntimeError(RuntimeError::PathFileAccessError); // folders and read-only files
+    if (EndsInSeparator(path) && !where.isDirectory) throw RuntimeError(RuntimeError::BadFileName);
+    struct stat own, target;
+    if (where.isDirectory || ::lstat(where.path.c_str(), &own) != 0 ||
+        ::stat(where.path.c_str(), &target) != 0)
+      throw RuntimeError(RuntimeError::PathFileAccessError); // folders, links to folders too
+    if (S_ISLNK(own.st_mode)) {
+      // A link goes as a link: what it points to stays. A link to a pipe or
+      // device is refused as the Windows build refuses every link.
+      if (!S_ISREG(target.st_mode)) throw RuntimeError(RuntimeError::PathFileAccessError);
+      if (::unlink(where.path.c_str()) != 0) throw posix::ErrorFromErrno(errno);
+      return;
+    }
+    if (!S_ISREG(target.st_mode)) // a pipe, socket or device: Wine refuses it so
+      throw RuntimeError(RuntimeError::InvalidProcedureCall);
+    if (!(target.st_mode & S_IWUSR))
+      throw RuntimeError(RuntimeError::PathFileAccessError); // read-only files
     if (::unlink(where.path.c_str()) != 0) throw posix::ErrorFromErrno(errno);
+  }
+
+  bool IsPlainFile(const std::string& path) override {
+    try {
+      if (path.size() > 260 || EndsInSeparator(path) || !DosDeviceName(path).empty()) return false;
+      HostPath where = posix::Resolve(path);
+      struct stat st;
+      return where.exists && ::lstat(where.path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+    } catch (const RuntimeError&) {
+      return false;
+    }
   }
 
   bool SameFile(const std::string& a, const std::string& b) override {
@@ -263,6 +470,9 @@ public:
     return LocalTime{tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_wday,
                      tm.tm_hour,        tm.tm_min,     tm.tm_sec};
   }
+
+private:
+  std::shared_ptr<SearchFolder> searchFolder_ = std::make_shared<SearchFolder>();
 };
 
 } // namespace

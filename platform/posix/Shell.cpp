@@ -19,9 +19,9 @@
 #include <unistd.h>
 #include <vector>
 
+#include "platform/FileNames.h"
 #include "platform/RuntimeError.h"
 #include "platform/posix/Ansi.h"
-#include "platform/posix/Wildcard.h"
 #include "platform/posix/WinePath.h"
 
 namespace platform {
@@ -129,10 +129,10 @@ std::vector<Source> FindSources(const std::string& from, uint16_t flags, bool& o
     ok = false;
     return sources;
   }
-  posix::Wildcard wildcard(posix::AnsiToUtf8(mask));
+  Wildcard wildcard(mask);
   for (const auto& entry : posix::ListFolder(where.path)) {
     const std::string& name = entry.name;
-    if (!wildcard.Matches(name)) continue;
+    if (!wildcard.Matches(posix::Utf8ToAnsi(name))) continue;
     std::string host = Join(where.path, name);
     bool directory = IsDirectory(host);
     if (directory && (flags & FOF_FILESONLY)) continue;

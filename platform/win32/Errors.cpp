@@ -23,6 +23,8 @@ RuntimeError ErrorFromCode(DWORD code) {
   case ERROR_FILENAME_EXCED_RANGE:
   case ERROR_DIRECTORY:
     return RuntimeError(RuntimeError::BadFileName);
+  case ERROR_INVALID_PARAMETER: // what Wine says of a pipe or device it is asked to delete
+    return RuntimeError(RuntimeError::InvalidProcedureCall);
   case ERROR_INVALID_DRIVE:
     return RuntimeError(RuntimeError::DeviceUnavailable);
   case ERROR_NOT_READY:

@@ -4,6 +4,10 @@
 
 #include <windows.h>
 
+#include <optional>
+#include <string>
+
+#include "platform/FileNames.h"
 #include "platform/RuntimeError.h"
 #include "platform/win32/Errors.h"
 
@@ -11,10 +15,6 @@ namespace platform {
 namespace {
 
 constexpr DWORD kNeverListed = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
-
-bool IsDotEntry(const char* name) {
-  return name[0] == '.' && (name[1] == 0 || (name[1] == '.' && name[2] == 0));
-}
 
 // A drive letter that names no drive: FindFirstFile would only say "path
 // not found", so it is asked separately.
@@ -33,11 +33,53 @@ bool FolderIsAFile(const std::string& pattern) {
   return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-bool Wanted(const WIN32_FIND_DATAA& data, EntryKinds kinds) {
+std::wstring Wide(const std::string& ansi) {
+  int n = MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), nullptr, 0);
+  std::wstring wide(static_cast<size_t>(n), L'\0');
+  MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), wide.data(), n);
+  return wide;
+}
+
+// A name in the ANSI code page, or false when it holds a character that the
+// code page cannot hold: the "A" functions would hand out a look-alike
+// ("a.inf" for "α.inf"), which names another file.
+bool Narrow(const wchar_t* wide, std::string& ansi) {
+  bool utf8 = GetACP() == CP_UTF8;
+  BOOL usedDefault = FALSE;
+  char buffer[MAX_PATH * 4];
+  int n = WideCharToMultiByte(CP_ACP, utf8 ? 0 : WC_NO_BEST_FIT_CHARS, wide, -1, buffer,
+                              sizeof buffer, nullptr, utf8 ? nullptr : &usedDefault);
+  if (n <= 0 || usedDefault) return false;
+  ansi.assign(buffer, static_cast<size_t>(n - 1));
+  return true;
+}
+
+// The pattern's folder as a prefix for the names found in it ("c:\x\",
+// "c:", or nothing).
+std::string FolderPrefix(const std::string& pattern) {
+  size_t cut = pattern.find_last_of("\\/");
+  if (cut != std::string::npos) return pattern.substr(0, cut + 1);
+  if (pattern.size() >= 2 && pattern[1] == ':') return pattern.substr(0, 2);
+  return {};
+}
+
+// Wine lists a pipe, a socket or a device reached through a link as a file
+// of no bytes, but will not tell its attributes.
+bool IsOrdinaryFile(const std::wstring& path, const WIN32_FIND_DATAW& data) {
+  if (data.nFileSizeLow != 0 || data.nFileSizeHigh != 0) return true;
+  return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+bool IsDotEntry(const wchar_t* name) {
+  return name[0] == L'.' && (name[1] == 0 || (name[1] == L'.' && name[2] == 0));
+}
+
+bool Wanted(const std::wstring& folder, const WIN32_FIND_DATAW& data, EntryKinds kinds) {
   if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
     return kinds == EntryKinds::FilesAndDirectories && !IsDotEntry(data.cFileName) &&
            !(data.dwFileAttributes & kNeverListed);
-  return kinds == EntryKinds::AnyFile || !(data.dwFileAttributes & kNeverListed);
+  if (kinds != EntryKinds::AnyFile && (data.dwFileAttributes & kNeverListed)) return false;
+  return kinds != EntryKinds::FilesOnly || IsOrdinaryFile(folder + data.cFileName, data);
 }
 
 // The volume and file index that tell a file apart, or false.
@@ -51,11 +93,59 @@ bool IdentityOf(const std::string& path, BY_HANDLE_FILE_INFORMATION& info) {
   return ok;
 }
 
+// Where opening a path really leads ("\\?\C:\x\name"), or empty text.
+std::wstring FinalPath(const std::wstring& path) {
+  HANDLE handle =
+      CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                  OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  if (handle == INVALID_HANDLE_VALUE) return {};
+  wchar_t buffer[MAX_PATH * 2];
+  DWORD n = GetFinalPathNameByHandleW(handle, buffer, MAX_PATH * 2, FILE_NAME_NORMALIZED);
+  CloseHandle(handle);
+  return n > 0 && n < MAX_PATH * 2 ? std::wstring(buffer, n) : std::wstring();
+}
+
+// Whether the last component of a path is a symbolic link. Wine marks only
+// links to folders as reparse points; a link to a file shows the file's
+// own attributes. But the file that opening the path reaches then lies
+// somewhere else than in the path's folder under the name listed there.
+bool IsLink(const std::string& path) {
+  std::wstring wide = Wide(path);
+  WIN32_FIND_DATAW data;
+  HANDLE find = FindFirstFileW(wide.c_str(), &data);
+  if (find == INVALID_HANDLE_VALUE) return false;
+  FindClose(find);
+  if (data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) return true;
+  wchar_t full[MAX_PATH * 2];
+  wchar_t* name = nullptr;
+  DWORD n = GetFullPathNameW(wide.c_str(), MAX_PATH * 2, full, &name);
+  if (n == 0 || n >= MAX_PATH * 2 || !name) return false;
+  std::wstring folder(full, static_cast<size_t>(name - full));
+  std::wstring reached = FinalPath(wide), folderReached = FinalPath(folder);
+  if (reached.empty() || folderReached.empty()) return false;
+  if (folderReached.back() != L'\\') folderReached += L'\\';
+  std::wstring expected = folderReached + data.cFileName;
+  return CompareStringOrdinal(reached.c_str(), -1, expected.c_str(), -1, TRUE) != CSTR_EQUAL;
+}
+
+// FindFirstFile matches a pattern against short (8.3) names too, and its
+// pattern rules are its own: every name of the folder is listed and the
+// long name decides, by the same rules as on Linux. A name without
+// wildcards is looked up directly, and again its long name decides.
 class FindEnumeration final : public FileEnumeration {
 public:
   FindEnumeration(const std::string& pattern, EntryKinds kinds) : kinds_(kinds) {
     if (DriveMissing(pattern)) throw RuntimeError(RuntimeError::DeviceUnavailable);
-    handle_ = FindFirstFileA(pattern.c_str(), &data_);
+    // The ANSI functions take at most 260 characters, a pattern too.
+    if (pattern.size() > MAX_PATH) throw RuntimeError(RuntimeError::BadFileName);
+    std::string folded = FoldDotComponents(pattern);
+    std::string prefix = FolderPrefix(folded);
+    std::string mask = folded.substr(prefix.size());
+    folder_ = Wide(prefix);
+    device_ = !mask.empty() && !DosDeviceName(mask).empty();
+    if (!device_) wildcard_.emplace(mask);
+    std::string query = device_ || !HasWildcards(mask) ? folded : prefix + "*";
+    handle_ = FindFirstFileW(Wide(query).c_str(), &data_);
     if (handle_ == INVALID_HANDLE_VALUE) {
       DWORD code = GetLastError();
       // A missing folder, or a file where a folder should be, lists nothing.
@@ -75,17 +165,25 @@ public:
   std::string Next() override {
     while (pending_) {
       std::string name;
-      if (Wanted(data_, kinds_)) name = data_.cFileName;
-      pending_ = FindNextFileA(handle_, &data_) != 0;
+      if (!Narrow(data_.cFileName, name) || !Kept(name)) name.clear();
+      pending_ = FindNextFileW(handle_, &data_) != 0;
       if (!name.empty()) return name;
     }
     return {};
   }
 
 private:
+  bool Kept(const std::string& name) const {
+    if (device_) return true; // the device itself, as Windows lists it
+    return wildcard_->Matches(name) && IsWindowsName(name) && Wanted(folder_, data_, kinds_);
+  }
+
   EntryKinds kinds_;
+  std::wstring folder_;
+  bool device_ = false;
+  std::optional<Wildcard> wildcard_;
   HANDLE handle_ = INVALID_HANDLE_VALUE;
-  WIN32_FIND_DATAA data_{};
+  WIN32_FIND_DATAW data_{};
   bool pending_ = false;
 };
 
@@ -141,6 +239,12 @@ public:
     HANDLE handle = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
                                 nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (handle == INVALID_HANDLE_VALUE) throw win32::LastError();
+    if (GetFileType(handle) != FILE_TYPE_DISK) {
+      // A pipe or device (Wine opens them without waiting): nothing to read
+      // as a file, as for a folder.
+      CloseHandle(handle);
+      throw RuntimeError(RuntimeError::PathFileAccessError);
+    }
     LARGE_INTEGER size;
     if (!GetFileSizeEx(handle, &size)) {
       RuntimeError error = win32::LastError();
@@ -170,7 +274,26 @@ public:
 
   void RemoveFile(const std::string& path) override {
     RequireDrive(path);
+    // Wine deletes what a link points to, and leaves the link: a link is
+    // refused, as a file that may not be deleted.
+    if (IsLink(path)) throw RuntimeError(RuntimeError::PathFileAccessError);
     if (!DeleteFileA(path.c_str())) throw win32::LastError();
+  }
+
+  bool IsPlainFile(const std::string& path) override {
+    if (path.empty() || path.back() == '\\' || path.back() == '/' || !DosDeviceName(path).empty())
+      return false;
+    DWORD attributes = GetFileAttributesA(path.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES ||
+        (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)))
+      return false;
+    HANDLE handle =
+        CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                    nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) return false;
+    bool disk = GetFileType(handle) == FILE_TYPE_DISK;
+    CloseHandle(handle);
+    return disk && !IsLink(path);
   }
 
   bool SameFile(const std::string& a, const std::string& b) override {

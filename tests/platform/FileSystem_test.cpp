@@ -1,5 +1,6 @@
 // The file-system service answers alike on Linux and under Wine.
 
+#include "platform/FileNames.h"
 #include "platform/FileSystem.h"
 
 #include <filesystem>
@@ -31,6 +32,76 @@ std::vector<std::string> List(const std::string& pattern) {
   for (std::string n = e->Next(); !n.empty(); n = e->Next())
     names.push_back(n);
   return names;
+}
+
+TEST(FileNames, WildcardsMatchAsWindowsReadsAPattern) {
+  struct {
+    const char *pattern, *name;
+    bool match;
+  } cases[] = {
+      {"oem*.inf", "OEM12.INF", true},
+      {"oem*.inf", "oem.inf", true},
+      {"oem*.inf", "oem1.inf.bak", false},
+      {"oem*.inf", "oem1.inf_old", false}, // Windows' short names match, long ones decide
+      {"oem*.inf", "oem12.information", false},
+      {"oem*.inf", "oem1.inff", false},
+      {"oem*.inf", "oem1.inf~", false},
+      {"oem?.inf", "oem12.inf", false},
+      {"oem?.inf", "oem.inf", false},
+      {"ab?.c", "ab.c", false},
+      {"*", "", true},
+      {"*.*", "noextension", true},
+      {"a*b*c", "aXbYbZc", true},
+      {"a*b*c", "aXbYbZ", false},
+      {"*1", "oem1.inf", false},
+      {"\xe9*", "\xc9t\xe9", true}, // é, É
+      {"?", "\xe9", true},
+      {"\x9a", "\x8a", true}, // š, Š
+      {"noext.*", "noext", true},
+      {"noext.*", "noext.txt", true},
+      {"noext.*.*", "noext", true},
+      {"oem1.inf.*", "oem1.inf", true},
+      {"oem1.inf.*", "oem1.inf.bak", true},
+      {"oem1.*", "oem1.inf.bak", true},
+      {"oem1.*x", "oem1", false},
+      {"a.*", "ab", false},
+      {"oem*.inf.", "oem1.inf", true},
+      {"oem*.inf ", "oem1.inf", true},
+      {"oem1.inf. .", "oem1.inf", true},
+      {"*.", "any.thing", true},
+      {".", "x", false},
+      {"..", "x", false},
+      {"...", "x", false},
+      {" ", "x", false},
+  };
+  for (auto& c : cases)
+    EXPECT_EQ(platform::Wildcard(c.pattern).Matches(c.name), c.match) << c.pattern << " " << c.name;
+}
+
+TEST(FileNames, NamesThatWindowsCannotOpenAndDevices) {
+  struct {
+    const char* name;
+    bool windows;
+    const char* device;
+  } cases[] = {
+      {"oem1.inf", true, ""},    {"oem4.inf.", false, ""},    {"oem1.inf ", false, ""},
+      {"a:b.inf", false, ""},    {"a*b", false, ""},          {"a?b", false, ""},
+      {"a\\b", false, ""},       {"a\x01b", false, ""},       {"a<b", false, ""},
+      {".", false, ""},          {"..", false, ""},           {".hidden", true, ""},
+      {"nul", false, "nul"},     {"NUL.inf", false, "NUL"},   {"nul .txt", false, "nul"},
+      {"Con.ini", false, "Con"}, {"aux", false, "aux"},       {"prn.x.y", false, "prn"},
+      {"com1", false, "com1"},   {"LPT9.log", false, "LPT9"}, {"conin$", false, "conin$"},
+      {"com0", true, ""},        {"lpt10", true, ""},         {"nul1", true, ""},
+      {"xnul", true, ""},        {"console", true, ""},
+  };
+  for (auto& c : cases) {
+    EXPECT_EQ(platform::IsWindowsName(c.name), c.windows) << c.name;
+    EXPECT_EQ(platform::DosDeviceName(std::string("c:\\x\\") + c.name), c.device) << c.name;
+  }
+  EXPECT_EQ(platform::FoldDotComponents("c:\\x\\y\\.."), "c:\\x");
+  EXPECT_EQ(platform::FoldDotComponents("c:\\x\\.\\."), "c:\\x");
+  EXPECT_EQ(platform::FoldDotComponents("c:\\x\\.."), "c:\\");
+  EXPECT_EQ(platform::FoldDotComponents("c:\\x\\..."), "c:\\x\\...");
 }
 
 TEST(FileSystem, EnumerationMatchesWildcardsWithoutRegardToCase) {
@@ -101,6 +172,23 @@ TEST(FileSystem, ReadingAFile) {
   EXPECT_EQ(file->Read(buffer.data(), 4096), 1808u);
   EXPECT_EQ(buffer[1807], 'z');
   EXPECT_EQ(file->Read(buffer.data(), 4096), 0u);
+
+  // Reads of every size, small and larger than any read-ahead, give the
+  // file's bytes in order.
+  std::string big(300000, '\0');
+  for (size_t i = 0; i < big.size(); ++i)
+    big[i] = static_cast<char>('a' + (i * 7 + i / 4096) % 26);
+  d.Write("big.bin", big);
+  auto whole = fileSystem().OpenForReading(d.Win("big.bin"));
+  std::string back;
+  std::vector<unsigned char> chunk(200000);
+  for (size_t want : {4096u, 1u, 70000u, 4096u, 200000u, 4096u, 4096u, 50000u}) {
+    size_t got = whole->Read(chunk.data(), want);
+    EXPECT_EQ(got, std::min(want, big.size() - back.size())) << back.size();
+    back.append(reinterpret_cast<const char*>(chunk.data()), got);
+  }
+  EXPECT_EQ(back.size(), big.size());
+  EXPECT_TRUE(back == big);
 }
 
 TEST(FileSystem, ErrorsAreNumberedAsWindowsNumbersThem) {
@@ -266,6 +354,178 @@ TEST(Program, FolderAndNameOfTheRunningProgram) {
                                                   "platform_tests*",
                                               EntryKinds::FilesOnly),
             "");
+}
+
+// Names that only Linux can make, or that Windows' short names would match.
+TEST(FileSystem, ANameMatchesOnlyByItsOwnLongName) {
+  TestDrive d;
+  for (const char* name :
+       {"oem1.inf", "oem1.inf_old", "oem12.information", "oem1.inff", "oem1.inf~", "oem2.inf"})
+    d.Write(name, "x");
+  EXPECT_EQ(List(d.Win("oem*.inf")), std::vector<std::string>({"oem1.inf", "oem2.inf"}));
+  EXPECT_EQ(List(d.Win("oem1.inf*")),
+            std::vector<std::string>({"oem1.inf", "oem1.inff", "oem1.inf_old", "oem1.inf~"}));
+  EXPECT_EQ(fileSystem().FirstEntry(d.Win("oem1.inf"), EntryKinds::FilesOnly), "oem1.inf");
+  if (!d.OnLinux("echo a > 'oem4.inf.'; echo b > 'oem1.inf '; echo c > 'a:b.inf';"
+                 "echo d > nul; echo e > NUL.inf; echo f > lpt1; printf 'g' > \"$(printf "
+                 "'caf\\351.inf')\";"
+                 "echo h > \"$(printf '\\316\\261.inf')\""))
+    GTEST_SKIP() << "no Linux side to make names that Windows cannot make";
+  // Windows cannot open these by their names: no build lists them.
+  EXPECT_EQ(List(d.Win("oem*.inf")), std::vector<std::string>({"oem1.inf", "oem2.inf"}));
+  EXPECT_EQ(List(d.Win("*.inf")), std::vector<std::string>({"oem1.inf", "oem2.inf"}));
+  EXPECT_EQ(List(d.Win("oem4*")), std::vector<std::string>{});
+  EXPECT_EQ(List(d.Win("n*")), std::vector<std::string>{});
+  EXPECT_EQ(List(d.Win("l*")), std::vector<std::string>{});
+  EXPECT_EQ(fileSystem().FirstEntry(d.Win("*.inf"), EntryKinds::AnyFile), "oem1.inf");
+}
+
+// Entries that differ in letter case only: a name finds the entry of
+// exactly its spelling when there is one.
+TEST(FileSystem, CaseTwinsAreTwoFiles) {
+  TestDrive d;
+  d.MakeDir("Inf");
+  if (!d.OnLinux("cd Inf && printf upper > OEM1.INF && printf lower! > oem1.inf &&"
+                 "touch -d 2001-06-15T12:00:00 OEM1.INF && touch -d 2002-06-15T12:00:00 oem1.inf"))
+    GTEST_SKIP() << "no Linux side to make case twins";
+  auto& fs = fileSystem();
+  const std::string folder = d.Win("inf"); // not spelt as on disk
+  EXPECT_EQ(List(folder + "\\oem*.inf"), std::vector<std::string>({"OEM1.INF", "oem1.inf"}));
+  EXPECT_EQ(fs.FirstEntry(folder + "\\OEM1.INF", EntryKinds::FilesOnly), "OEM1.INF");
+  EXPECT_EQ(fs.FirstEntry(folder + "\\oem1.inf", EntryKinds::FilesOnly), "oem1.inf");
+  EXPECT_EQ(fs.FirstEntry(folder + "\\oem1.inf", EntryKinds::AnyFile), "oem1.inf");
+  EXPECT_EQ(fs.FirstEntry(folder + "\\oem1.inf", EntryKinds::FilesAndDirectories), "oem1.inf");
+  auto length = [&](const std::string& name) {
+    return fs.OpenForReading(folder + "\\" + name)->Length();
+  };
+  EXPECT_EQ(length("OEM1.INF"), 5u);
+  EXPECT_EQ(length("oem1.inf"), 6u);
+  { // files of a running enumeration, opened relative to its folder
+    auto names = fs.EnumerateFiles(folder + "\\oem*.inf");
+    EXPECT_EQ(length(names->Next()), 5u);
+    EXPECT_EQ(length(names->Next()), 6u);
+    EXPECT_EQ(length("OEM1.INF"), 5u);
+  }
+  EXPECT_FALSE(fs.SameFile(folder + "\\OEM1.INF", folder + "\\oem1.inf"));
+  EXPECT_TRUE(fs.SameFile(folder + "\\oem1.inf", d.Win("Inf\\oem1.inf")));
+  EXPECT_EQ(fs.LastModified(folder + "\\OEM1.INF").year, 2001);
+  EXPECT_EQ(fs.LastModified(folder + "\\oem1.inf").year, 2002);
+  fs.RemoveFile(folder + "\\oem1.inf");
+  EXPECT_EQ(d.Read("Inf\\OEM1.INF"), "upper");
+  EXPECT_FALSE(d.OnLinux("test -e Inf/oem1.inf"));
+}
+
+// Paths that name no file on Windows: a trailing separator after a file,
+// "." and "..", and the DOS devices, which no call makes on disk.
+TEST(FileSystem, TrailingSeparatorsDotsAndDevicesNameNoFile) {
+  TestDrive d;
+  d.Write("a.ini", "x");
+  d.Write("name", "x");
+  d.Write("oem1.inf", "x");
+  d.MakeDir("sub");
+  auto& fs = fileSystem();
+  EXPECT_EQ(fs.OpenFileExist(d.Win("a.ini\\")), -1);
+  EXPECT_EQ(fs.OpenFileExist(d.Win("a.ini")), 1);
+  EXPECT_EQ(fs.FirstEntry(d.Win("a.ini\\"), EntryKinds::AnyFile), "");
+  EXPECT_EQ(ErrorOf([&] { fs.OpenForReading(d.Win("a.ini\\")); }), RuntimeError::BadFileName);
+  EXPECT_EQ(ErrorOf([&] { fs.RemoveFile(d.Win("a.ini\\")); }), RuntimeError::BadFileName);
+  EXPECT_EQ(ErrorOf([&] { fs.CreateNewFile(d.Win("b.ini\\")); }), RuntimeError::BadFileName);
+  EXPECT_TRUE(d.Exists("a.ini"));
+  EXPECT_FALSE(d.Exists("b.ini"));
+
+  const std::string here = d.Win().substr(3);
+  EXPECT_EQ(fs.FirstEntry(d.Win("."), EntryKinds::FilesOnly), "");
+  EXPECT_EQ(fs.FirstEntry(d.Win("."), EntryKinds::FilesAndDirectories), here);
+  EXPECT_EQ(fs.FirstEntry(d.Win("sub\\.."), EntryKinds::FilesAndDirectories), here);
+  EXPECT_EQ(fs.FirstEntry(d.Win(".."), EntryKinds::FilesAndDirectories), "");
+  EXPECT_EQ(fs.FirstEntry(d.Win("..."), EntryKinds::AnyFile), "");
+  EXPECT_EQ(List(d.Win(".")), std::vector<std::string>{});
+  EXPECT_EQ(List(d.Win("..")), std::vector<std::string>{});
+  EXPECT_EQ(List(d.Win("name.*")), std::vector<std::string>{"name"});
+  EXPECT_EQ(List(d.Win("oem1.inf.*")), std::vector<std::string>{"oem1.inf"});
+
+  struct {
+    const char* path;
+    const char* listed; // what a query of the path finds: the device
+    int open, create, remove;
+  } devices[] = {
+      {"nul", "nul", RuntimeError::PathFileAccessError, 0, RuntimeError::InvalidProcedureCall},
+      {"NUL.txt", "NUL", RuntimeError::PathFileAccessError, 0, RuntimeError::InvalidProcedureCall},
+      {"sub\\Nul .ini", "Nul", RuntimeError::PathFileAccessError, 0,
+       RuntimeError::InvalidProcedureCall},
+      {"con", "con", RuntimeError::DeviceIOError, RuntimeError::DeviceIOError,
+       RuntimeError::DeviceIOError},
+      {"CON.ini", "CON", RuntimeError::DeviceIOError, RuntimeError::DeviceIOError,
+       RuntimeError::DeviceIOError},
+      {"prn", "prn", RuntimeError::FileNotFound, RuntimeError::FileNotFound,
+       RuntimeError::FileNotFound},
+      {"sub\\lpt9.log", "lpt9", RuntimeError::FileNotFound, RuntimeError::FileNotFound,
+       RuntimeError::FileNotFound},
+  };
+  for (auto& c : devices) {
+    const std::string path = d.Win(c.path);
+    EXPECT_EQ(fs.OpenFileExist(path), -1) << c.path;
+    EXPECT_EQ(fs.FirstEntry(path, EntryKinds::FilesOnly), c.listed) << c.path;
+    EXPECT_EQ(List(path), std::vector<std::string>{c.listed}) << c.path;
+    EXPECT_EQ(ErrorOf([&] { fs.OpenForReading(path); }), c.open) << c.path;
+    EXPECT_EQ(ErrorOf([&] { fs.CreateNewFile(path); }), c.create) << c.path;
+    EXPECT_EQ(ErrorOf([&] { fs.MakeDirectory(path); }), c.create) << c.path;
+    EXPECT_EQ(ErrorOf([&] { fs.RemoveFile(path); }), c.remove) << c.path;
+    EXPECT_FALSE(fs.IsPlainFile(path)) << c.path;
+  }
+  EXPECT_EQ(List(d.Win("*")), std::vector<std::string>({"a.ini", "name", "oem1.inf"}));
+  EXPECT_EQ(List(d.Win("sub\\*")), std::vector<std::string>{});
+  EXPECT_EQ(fs.FirstEntry(d.Win("missing\\nul"), EntryKinds::AnyFile), "");
+}
+
+// Pipes, devices and links as Wine shows them: a pipe or device is there
+// but is no ordinary file; a link to a file counts as the file, but goes
+// only as a link or not at all.
+TEST(FileSystem, PipesDevicesAndLinks) {
+  TestDrive d;
+  d.Write("target", "the user's file");
+  d.Write("plain.inf", "x");
+  if (!d.OnLinux("mkfifo pipe.inf && ln -s /dev/zero zero.inf && ln -s target link.inf &&"
+                 "mkdir sub && ln -s sub dirlink.inf && ln -s missing dangling.inf"))
+    GTEST_SKIP() << "no Linux side to make pipes and links";
+  auto& fs = fileSystem();
+  EXPECT_EQ(List(d.Win("*.inf")), std::vector<std::string>({"link.inf", "plain.inf"}));
+  struct {
+    const char* name;
+    const char* files; // FirstEntry of each kind
+    const char* any;
+    const char* all;
+    int exist;
+    int open;
+    bool plain;
+  } cases[] = {
+      {"pipe.inf", "", "pipe.inf", "pipe.inf", -1, RuntimeError::PathFileAccessError, false},
+      {"zero.inf", "", "zero.inf", "zero.inf", -1, RuntimeError::PathFileAccessError, false},
+      {"link.inf", "link.inf", "link.inf", "link.inf", 1, 0, false},
+      {"plain.inf", "plain.inf", "plain.inf", "plain.inf", 1, 0, true},
+      {"dirlink.inf", "", "", "dirlink.inf", -1, RuntimeError::PathFileAccessError, false},
+      {"dangling.inf", "", "", "", -1, RuntimeError::FileNotFound, false},
+  };
+  for (auto& c : cases) {
+    const std::string path = d.Win(c.name);
+    EXPECT_EQ(fs.FirstEntry(path, EntryKinds::FilesOnly), c.files) << c.name;
+    EXPECT_EQ(fs.FirstEntry(path, EntryKinds::AnyFile), c.any) << c.name;
+    EXPECT_EQ(fs.FirstEntry(path, EntryKinds::FilesAndDirectories), c.all) << c.name;
+    EXPECT_EQ(fs.OpenFileExist(path), c.exist) << c.name;
+    EXPECT_EQ(ErrorOf([&] { fs.OpenForReading(path); }), c.open) << c.name;
+    EXPECT_EQ(fs.IsPlainFile(path), c.plain) << c.name;
+  }
+  EXPECT_EQ(ErrorOf([&] { fs.RemoveFile(d.Win("pipe.inf")); }), RuntimeError::InvalidProcedureCall);
+  EXPECT_EQ(ErrorOf([&] { fs.RemoveFile(d.Win("zero.inf")); }), RuntimeError::PathFileAccessError);
+  EXPECT_EQ(ErrorOf([&] { fs.RemoveFile(d.Win("dirlink.inf")); }),
+            RuntimeError::PathFileAccessError);
+  EXPECT_TRUE(d.OnLinux("test -p pipe.inf && test -L zero.inf && test -L dirlink.inf"));
+  // Linux deletes the link itself; the Windows build under Wine, which
+  // would delete the file it points to, refuses it.
+  int error = ErrorOf([&] { fs.RemoveFile(d.Win("link.inf")); });
+  EXPECT_TRUE(error == 0 || error == RuntimeError::PathFileAccessError) << error;
+  EXPECT_EQ(d.Read("target"), "the user's file");
+  EXPECT_EQ(d.OnLinux("test -L link.inf"), error != 0);
 }
 
 } // namespace

@@ -31,6 +31,7 @@ public:
   bool SameFile(const std::string& a, const std::string& b) override {
     return inner_->SameFile(a, b);
   }
+  bool IsPlainFile(const std::string& path) override { return inner_->IsPlainFile(path); }
 
 protected:
   std::shared_ptr<platform::FileSystem> inner_;

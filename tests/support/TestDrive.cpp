@@ -23,6 +23,8 @@ TestDrive::TestDrive() : name_(Unique()) {
 
 TestDrive::~TestDrive() {
   std::error_code ignored;
+  // What only Linux can make, only Linux can remove (links go as links).
+  if (linux_) testhost::RunOnLinux(Host(), "find . -mindepth 1 -delete");
   // Read-only files would stop the removal on Windows.
   for (auto& entry : fs::recursive_directory_iterator(fs::path(Host()), ignored))
     fs::permissions(entry.path(), fs::perms::owner_write, fs::perm_options::add, ignored);
@@ -67,4 +69,9 @@ void TestDrive::MakeDir(const std::string& relative) const {
 
 void TestDrive::SetReadOnly(const std::string& relative, bool readOnly) const {
   testhost::SetReadOnly(Host(relative), readOnly);
+}
+
+bool TestDrive::OnLinux(const std::string& script) const {
+  linux_ = true;
+  return testhost::RunOnLinux(Host(), script);
 }

@@ -24,9 +24,15 @@ public:
   bool IsDirectory(const std::string& relative) const;
   void MakeDir(const std::string& relative) const;
   void SetReadOnly(const std::string& relative, bool readOnly) const;
+  // Runs a shell script on the Linux side, in this folder, to make what only
+  // Linux can make: names with a trailing dot or blank, names that differ in
+  // letter case only, pipes, symbolic links. False when it could not run
+  // (on Windows itself, where there is no Linux side) or failed.
+  bool OnLinux(const std::string& script) const;
 
 private:
-  std::string name_; // the folder's name in the root of C:
+  std::string name_;           // the folder's name in the root of C:
+  mutable bool linux_ = false; // something was made on the Linux side
 };
 
 // Host side of the drive, one file per platform.
@@ -38,4 +44,6 @@ void SetReadOnly(const std::string& hostPath, bool readOnly);
 // Marks a file hidden or system as Windows (or Wine) keeps it; false where
 // the file system cannot hold the mark.
 bool SetHiddenOrSystem(const std::string& hostPath, bool hidden, bool system);
+// Runs `script` with /bin/sh on Linux, in the folder `hostFolder`.
+bool RunOnLinux(const std::string& hostFolder, const std::string& script);
 } // namespace testhost

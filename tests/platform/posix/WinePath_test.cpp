@@ -11,7 +11,6 @@
 
 #include "platform/RuntimeError.h"
 #include "platform/posix/Ansi.h"
-#include "platform/posix/Wildcard.h"
 #include "tests/support/TestDrive.h"
 
 namespace fs = std::filesystem;
@@ -75,32 +74,6 @@ TEST(WinePath, DevicePrefixesAndNetworkPaths) {
   HostPath unc = Resolve("\\\\srv\\share\\x.inf");
   EXPECT_TRUE(unc.driveFound); // no error: just nothing there
   EXPECT_FALSE(unc.exists);
-}
-
-TEST(Wildcard, StarsAndQuestionMarks) {
-  struct {
-    const char *pattern, *name;
-    bool match;
-  } cases[] = {
-      {"oem*.inf", "OEM12.INF", true},
-      {"oem*.inf", "oem.inf", true},
-      {"oem*.inf", "oem1.inf.bak", false},
-      {"oem?.inf", "oem12.inf", false},
-      {"*", "", true},
-      {"*.*", "noextension", true},
-      {"a*b*c", "aXbYbZc", true},
-      {"a*b*c", "aXbYbZ", false},
-      {"\xc3\xa9*", "\xc3\x89t\xc3\xa9", true},
-      {"?", "\xc3\xa9", true}, // one character, two bytes
-      {"noext.*", "noext", true},
-      {"noext.*", "noext.txt", true},
-      {"a.*", "ab", false},
-      {"oem*.inf.", "oem1.inf", true},
-      {"oem*.inf ", "oem1.inf", true},
-      {"*.", "any.thing", true},
-  };
-  for (auto& c : cases)
-    EXPECT_EQ(Wildcard(c.pattern).Matches(c.name), c.match) << c.pattern << " " << c.name;
 }
 
 TEST(WinePath, DrivesComeFromTheDosdevicesFolder) {

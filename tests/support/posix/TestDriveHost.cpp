@@ -3,6 +3,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <sys/stat.h>
 #include <sys/xattr.h>
 #include <unistd.h>
@@ -63,6 +64,18 @@ bool SetHiddenOrSystem(const std::string& hostPath, bool hidden, bool system) {
   // Wine keeps the DOS attributes in an extended attribute beside the file.
   std::string value = "0x" + std::to_string((hidden ? 2 : 0) | (system ? 4 : 0));
   return ::setxattr(hostPath.c_str(), "user.DOSATTRIB", value.data(), value.size(), 0) == 0;
+}
+
+bool RunOnLinux(const std::string& hostFolder, const std::string& script) {
+  std::string path = hostFolder + "/.linux-script";
+  {
+    std::ofstream out(path);
+    out << "cd '" << hostFolder << "' || exit 1\n" << script << "\n";
+  }
+  int status = std::system(("/bin/sh '" + path + "'").c_str());
+  std::error_code ignored;
+  fs::remove(path, ignored);
+  return status == 0;
 }
 
 } // namespace testhost

@@ -2,6 +2,9 @@
 
 #include <windows.h>
 
+#include <fstream>
+#include <string>
+
 #include "tests/support/TestDrive.h"
 
 namespace testhost {
@@ -29,6 +32,50 @@ bool SetHiddenOrSystem(const std::string& hostPath, bool hidden, bool system) {
   if (hidden) attributes |= FILE_ATTRIBUTE_HIDDEN;
   if (system) attributes |= FILE_ATTRIBUTE_SYSTEM;
   return SetFileAttributesA(hostPath.c_str(), attributes ? attributes : FILE_ATTRIBUTE_NORMAL) != 0;
+}
+
+bool RunOnLinux(const std::string& hostFolder, const std::string& script) {
+  // Wine tells the Linux path of a Windows one, and starts Linux programs.
+  using UnixName = char*(CDECL*)(const wchar_t*);
+  auto unixName = reinterpret_cast<UnixName>(reinterpret_cast<void*>(
+      GetProcAddress(GetModuleHandleA("kernel32"), "wine_get_unix_file_name")));
+  if (!unixName) return false;
+  wchar_t wide[MAX_PATH];
+  if (!MultiByteToWideChar(CP_ACP, 0, hostFolder.c_str(), -1, wide, MAX_PATH)) return false;
+  char* folder = unixName(wide);
+  if (!folder) return false;
+  std::string linuxFolder = folder;
+  HeapFree(GetProcessHeap(), 0, folder);
+  // The Linux process is not waited for through its handle (Wine signals
+  // it at once): it leaves its exit status in a file when it is done.
+  const std::string path = hostFolder + "\\.linux-script";
+  const std::string done = hostFolder + "\\.linux-done";
+  {
+    std::ofstream out(path, std::ios::binary);
+    out << "cd '" << linuxFolder << "' || exit 1\n(\n"
+        << script << "\n)\necho $? > .linux-done.part && mv .linux-done.part .linux-done\n";
+  }
+  std::string command = "/bin/sh \"" + linuxFolder + "/.linux-script\"";
+  STARTUPINFOA startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION process{};
+  bool ran = CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                            &startup, &process) != 0;
+  int status = -1;
+  if (ran) {
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    for (int waited = 0; waited < 30000 && status < 0; waited += 10) {
+      std::ifstream in(done);
+      if (!(in >> status)) {
+        status = -1;
+        Sleep(10);
+      }
+    }
+  }
+  DeleteFileA(done.c_str());
+  DeleteFileA(path.c_str());
+  return status == 0;
 }
 
 } // namespace testhost
