@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "platform/Service.h"
 
@@ -45,6 +46,21 @@ enum class EntryKinds {
   FilesOnly,           // ordinary files: not hidden, not system, no directories
   FilesAndDirectories, // ordinary files and directories
   AnyFile,             // every file, hidden and system ones too; no directories
+  AnyEntry,            // every file and directory, hidden and system ones too
+};
+
+// What stands at a path.
+enum class EntryType {
+  None,      // nothing
+  File,      // a plain file
+  Directory, // a folder
+  Other,     // a device, a pipe, a socket, a link that leads nowhere
+};
+
+struct EntryFacts {
+  std::string name;                 // the entry's own spelling; empty when there is none
+  EntryType type = EntryType::None; // what it is, a link followed
+  bool link = false;                // the entry itself is a symbolic link (where that shows)
 };
 
 class FileSystem {
@@ -80,6 +96,18 @@ public:
   virtual LocalTime LastModified(const std::string& path) = 0;
   // Whether two paths name one and the same file (through a link, say).
   virtual bool SameFile(const std::string& a, const std::string& b) = 0;
+
+  // The entry a path names, found as any other file operation finds it (the
+  // exact spelling first, then one in another letter case), and what it is;
+  // no wildcards. Raises only where the path itself is unusable.
+  virtual EntryFacts Examine(const std::string& path) = 0;
+  // The names of every entry of a folder, hidden and system ones too,
+  // without "." and "..". A missing folder has none.
+  virtual std::vector<std::string> FolderNames(const std::string& folder) = 0;
+  // Gives the file `from` the name `to` in the same drive, replacing what
+  // stands under that name: a link there is replaced, never followed; a
+  // read-only file is replaced too, a folder never. Raises on failure.
+  virtual void ReplaceFile(const std::string& from, const std::string& to) = 0;
 };
 
 inline FileSystem& fileSystem() {

@@ -95,7 +95,16 @@ public:
     // The folder's own path, links resolved once rather than at every look.
     char real[PATH_MAX];
     folder_ = ::realpath(where.path.c_str(), real) ? real : where.path;
-    wildcard_.emplace(posix::AnsiToUtf8(mask));
+    std::string name = posix::AnsiToUtf8(mask);
+    wildcard_.emplace(name);
+    // A plain name that is there in exactly this spelling is that entry, as
+    // Wine finds it, without reading the whole folder.
+    struct stat st;
+    if (name.find_first_of("*?<>\"") == std::string::npos && name.back() != '.' &&
+        name.back() != ' ' && ::lstat((folder_ + "/" + name).c_str(), &st) == 0) {
+      entries_.push_back({name, DT_UNKNOWN});
+      return;
+    }
     entries_ = posix::ListFolder(folder_);
   }
 
@@ -103,7 +112,9 @@ public:
     while (next_ < entries_.size()) {
       const posix::FolderEntry& entry = entries_[next_++];
       if (!wildcard_->Matches(entry.name) || !Wanted(entry)) continue;
-      if (kinds_ != EntryKinds::AnyFile && HiddenOrSystem(entry.name)) continue;
+      if (kinds_ != EntryKinds::AnyFile && kinds_ != EntryKinds::AnyEntry &&
+          HiddenOrSystem(entry.name))
+        continue;
       return posix::Utf8ToAnsi(entry.name);
     }
     return {};
@@ -124,7 +135,8 @@ private:
   }
 
   bool Wanted(const posix::FolderEntry& entry) const {
-    bool directoriesToo = kinds_ == EntryKinds::FilesAndDirectories;
+    bool directoriesToo =
+        kinds_ == EntryKinds::FilesAndDirectories || kinds_ == EntryKinds::AnyEntry;
     if (entry.type == DT_REG) return true;
     if (entry.type == DT_DIR) return directoriesToo;
     struct stat st; // a link, or a file system that does not tell the type
@@ -262,6 +274,47 @@ public:
     ::localtime_r(&st.st_mtime, &tm);
     return LocalTime{tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_wday,
                      tm.tm_hour,        tm.tm_min,     tm.tm_sec};
+  }
+
+  EntryFacts Examine(const std::string& path) override {
+    RequireShortEnough(path);
+    EntryFacts facts;
+    HostPath where = posix::Resolve(path);
+    struct stat st;
+    if (!where.driveFound || !where.parentExists || ::lstat(where.path.c_str(), &st) != 0)
+      return facts;
+    facts.name = posix::Utf8ToAnsi(where.path.substr(where.path.find_last_of('/') + 1));
+    facts.link = S_ISLNK(st.st_mode);
+    if (facts.link && ::stat(where.path.c_str(), &st) != 0) {
+      facts.type = EntryType::Other; // a link that leads nowhere
+      return facts;
+    }
+    facts.type = S_ISREG(st.st_mode)   ? EntryType::File
+                 : S_ISDIR(st.st_mode) ? EntryType::Directory
+                                       : EntryType::Other;
+    return facts;
+  }
+
+  std::vector<std::string> FolderNames(const std::string& folder) override {
+    RequireShortEnough(folder);
+    std::vector<std::string> names;
+    HostPath where = posix::Resolve(folder);
+    if (!where.exists || !where.isDirectory) return names;
+    for (const posix::FolderEntry& entry : posix::ListFolder(where.path))
+      names.push_back(posix::Utf8ToAnsi(entry.name));
+    return names;
+  }
+
+  void ReplaceFile(const std::string& from, const std::string& to) override {
+    RequireShortEnough(from);
+    RequireShortEnough(to);
+    HostPath source = ResolveInExistingFolder(from);
+    HostPath target = ResolveInExistingFolder(to);
+    struct stat st;
+    if (::lstat(source.path.c_str(), &st) != 0) throw RuntimeError(RuntimeError::FileNotFound);
+    if (::lstat(target.path.c_str(), &st) == 0 && S_ISDIR(st.st_mode))
+      throw RuntimeError(RuntimeError::PathFileAccessError);
+    if (::rename(source.path.c_str(), target.path.c_str()) != 0) throw posix::ErrorFromErrno(errno);
   }
 };
 

@@ -35,9 +35,11 @@ bool FolderIsAFile(const std::string& pattern) {
 
 bool Wanted(const WIN32_FIND_DATAA& data, EntryKinds kinds) {
   if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-    return kinds == EntryKinds::FilesAndDirectories && !IsDotEntry(data.cFileName) &&
-           !(data.dwFileAttributes & kNeverListed);
-  return kinds == EntryKinds::AnyFile || !(data.dwFileAttributes & kNeverListed);
+    return !IsDotEntry(data.cFileName) &&
+           (kinds == EntryKinds::AnyEntry ||
+            (kinds == EntryKinds::FilesAndDirectories && !(data.dwFileAttributes & kNeverListed)));
+  return kinds == EntryKinds::AnyFile || kinds == EntryKinds::AnyEntry ||
+         !(data.dwFileAttributes & kNeverListed);
 }
 
 // The volume and file index that tell a file apart, or false.
@@ -190,6 +192,49 @@ public:
         !FileTimeToSystemTime(&local, &st))
       throw win32::LastError();
     return LocalTime{st.wYear, st.wMonth, st.wDay, st.wDayOfWeek, st.wHour, st.wMinute, st.wSecond};
+  }
+
+  EntryFacts Examine(const std::string& path) override {
+    EntryFacts facts;
+    if (path.find_first_of("*?") != std::string::npos || DriveMissing(path)) return facts;
+    WIN32_FIND_DATAA data;
+    HANDLE handle = FindFirstFileA(path.c_str(), &data);
+    if (handle == INVALID_HANDLE_VALUE) return facts;
+    FindClose(handle);
+    facts.name = data.cFileName;
+    facts.link = (data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) &&
+                 data.dwReserved0 == IO_REPARSE_TAG_SYMLINK;
+    size_t cut = path.find_last_of("\\/");
+    std::string found =
+        cut == std::string::npos ? facts.name : path.substr(0, cut + 1) + facts.name;
+    // Listed, but without attributes of its own: a device or a pipe, as
+    // Wine shows them.
+    DWORD attributes = GetFileAttributesA(found.c_str());
+    facts.type = attributes == INVALID_FILE_ATTRIBUTES     ? EntryType::Other
+                 : (attributes & FILE_ATTRIBUTE_DIRECTORY) ? EntryType::Directory
+                                                           : EntryType::File;
+    return facts;
+  }
+
+  std::vector<std::string> FolderNames(const std::string& folder) override {
+    std::vector<std::string> names;
+    if (DriveMissing(folder)) return names;
+    std::string pattern = folder;
+    if (pattern.empty() || (pattern.back() != '\\' && pattern.back() != '/')) pattern += '\\';
+    WIN32_FIND_DATAA data;
+    HANDLE handle = FindFirstFileA((pattern + "*").c_str(), &data);
+    if (handle == INVALID_HANDLE_VALUE) return names;
+    do {
+      if (!IsDotEntry(data.cFileName)) names.push_back(data.cFileName);
+    } while (FindNextFileA(handle, &data));
+    FindClose(handle);
+    return names;
+  }
+
+  void ReplaceFile(const std::string& from, const std::string& to) override {
+    RequireDrive(from);
+    RequireDrive(to);
+    if (!MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING)) throw win32::LastError();
   }
 };
 

@@ -31,6 +31,13 @@ public:
   bool SameFile(const std::string& a, const std::string& b) override {
     return inner_->SameFile(a, b);
   }
+  platform::EntryFacts Examine(const std::string& path) override { return inner_->Examine(path); }
+  std::vector<std::string> FolderNames(const std::string& folder) override {
+    return inner_->FolderNames(folder);
+  }
+  void ReplaceFile(const std::string& from, const std::string& to) override {
+    inner_->ReplaceFile(from, to);
+  }
 
 protected:
   std::shared_ptr<platform::FileSystem> inner_;
