@@ -333,7 +333,7 @@ bool frmTop::BackUp(const std::string& own, const std::string& folder, int32_t o
     platform::EntryFacts made = fs.Examine(copy);
     if (made.type == platform::EntryType::File && !made.link && !fs.SameFile(own, copy) &&
         SameBytes(own, copy)) {
-      fs.ReplaceFile(copy, target);
+      fs.RenameOnto(copy, target);
       copy.clear();
       if (StillBackedUp(own, folder)) {
         backedUp_.insert(own);

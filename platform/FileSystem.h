@@ -107,7 +107,7 @@ public:
   // Gives the file `from` the name `to` in the same drive, replacing what
   // stands under that name: a link there is replaced, never followed; a
   // read-only file is replaced too, a folder never. Raises on failure.
-  virtual void ReplaceFile(const std::string& from, const std::string& to) = 0;
+  virtual void RenameOnto(const std::string& from, const std::string& to) = 0;
 };
 
 inline FileSystem& fileSystem() {

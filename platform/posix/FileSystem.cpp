@@ -305,7 +305,7 @@ public:
     return names;
   }
 
-  void ReplaceFile(const std::string& from, const std::string& to) override {
+  void RenameOnto(const std::string& from, const std::string& to) override {
     RequireShortEnough(from);
     RequireShortEnough(to);
     HostPath source = ResolveInExistingFolder(from);

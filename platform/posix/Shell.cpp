@@ -59,8 +59,8 @@ std::string Join(const std::string& folder, const std::string& name) {
 // The path of `name` in a folder: an entry that has the name in another
 // letter case is the one meant, as on Windows.
 std::string ChildOf(const std::string& folder, const std::string& name) {
-  for (const auto& entry : posix::ListFolder(folder))
-    if (entry.name == name) return Join(folder, name);
+  struct stat st;
+  if (::lstat(Join(folder, name).c_str(), &st) == 0) return Join(folder, name);
   for (const auto& entry : posix::ListFolder(folder))
     if (posix::EqualNoCase(entry.name, name)) return Join(folder, entry.name);
   return Join(folder, name);
@@ -116,7 +116,11 @@ std::vector<Source> FindSources(const std::string& from, uint16_t flags, bool& o
   if (cut == std::string::npos && mask.size() >= 2 && mask[1] == ':') mask = mask.substr(2);
   if (!HasWildcard(mask)) {
     posix::HostPath where = posix::Resolve(from);
-    if (!where.exists) {
+    // Only files and folders are copied: a device or a pipe (a link to one
+    // too) is, as on Windows, no source at all.
+    struct stat st;
+    if (!where.exists || !StatPath(where.path, st) ||
+        !(S_ISREG(st.st_mode) || S_ISDIR(st.st_mode))) {
       ok = false;
       return sources;
     }
@@ -134,7 +138,9 @@ std::vector<Source> FindSources(const std::string& from, uint16_t flags, bool& o
     const std::string& name = entry.name;
     if (!wildcard.Matches(name)) continue;
     std::string host = Join(where.path, name);
-    bool directory = IsDirectory(host);
+    struct stat st;
+    if (!StatPath(host, st) || !(S_ISREG(st.st_mode) || S_ISDIR(st.st_mode))) continue;
+    bool directory = S_ISDIR(st.st_mode);
     if (directory && (flags & FOF_FILESONLY)) continue;
     sources.push_back({host, name, directory});
   }
@@ -149,9 +155,13 @@ bool SameFile(const struct stat& a, const struct stat& b) {
 // beside `target`, then renames it to `target`.
 int32_t CopyFile(const std::string& source, const std::string& target) {
   struct stat from;
-  if (!StatPath(source, from)) return CodeOf(errno);
-  int in = ::open(source.c_str(), O_RDONLY | O_CLOEXEC);
+  // Opened without waiting for a writer, and read only when it is a file.
+  int in = ::open(source.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
   if (in < 0) return CodeOf(errno);
+  if (::fstat(in, &from) != 0 || !S_ISREG(from.st_mode)) {
+    ::close(in);
+    return kNoSource;
+  }
   std::string temp = Join(ParentOf(target), ".talmirex-copy-XXXXXX");
   int out = ::mkostemp(temp.data(), O_CLOEXEC);
   if (out < 0) {
@@ -198,8 +208,10 @@ int32_t CopyTree(const std::string& source, const std::string& target) {
   for (const auto& entry : posix::ListFolder(source)) {
     const std::string& name = entry.name;
     std::string from = Join(source, name);
-    int32_t result = IsDirectory(from) ? CopyTree(from, ChildOf(target, name))
-                                       : CopyFile(from, ChildOf(target, name));
+    struct stat st;
+    if (!StatPath(from, st) || !(S_ISREG(st.st_mode) || S_ISDIR(st.st_mode))) continue;
+    int32_t result = S_ISDIR(st.st_mode) ? CopyTree(from, ChildOf(target, name))
+                                         : CopyFile(from, ChildOf(target, name));
     if (result != kDone) return result;
   }
   return kDone;
@@ -229,6 +241,10 @@ int32_t Transfer(const Source& source, const std::string& target, bool move, uin
     if (::rename(source.host.c_str(), target.c_str()) == 0) return kDone;
     if (errno != EXDEV) return CodeOf(errno); // across file systems: copy, then remove
   }
+  // A folder named as the source of a copy of files only: the shell makes
+  // the folder in the target and copies nothing of what it holds.
+  if (!move && source.isDirectory && (flags & FOF_FILESONLY))
+    return MakeFolders(target) ? kDone : CodeOf(errno);
   int32_t result =
       source.isDirectory ? CopyTree(source.host, target) : CopyFile(source.host, target);
   if (result == kDone && move) result = RemoveTree(source.host);

@@ -231,7 +231,7 @@ public:
     return names;
   }
 
-  void ReplaceFile(const std::string& from, const std::string& to) override {
+  void RenameOnto(const std::string& from, const std::string& to) override {
     RequireDrive(from);
     RequireDrive(to);
     if (!MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING)) throw win32::LastError();

@@ -35,8 +35,8 @@ public:
   std::vector<std::string> FolderNames(const std::string& folder) override {
     return inner_->FolderNames(folder);
   }
-  void ReplaceFile(const std::string& from, const std::string& to) override {
-    inner_->ReplaceFile(from, to);
+  void RenameOnto(const std::string& from, const std::string& to) override {
+    inner_->RenameOnto(from, to);
   }
 
 protected:
