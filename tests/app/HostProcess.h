@@ -7,6 +7,9 @@
 
 namespace hostprocess {
 
+// Whether UnixShell can be used here: not in the Windows build, where Wine
+// starts a Linux program without waiting for it.
+bool UnixShellAvailable();
 // Runs `command` with the Linux shell (/bin/sh -c). Its outcome is for the
 // caller to check on disk.
 void UnixShell(const std::string& command);

@@ -8,6 +8,10 @@
 
 namespace hostprocess {
 
+bool UnixShellAvailable() {
+  return true;
+}
+
 void UnixShell(const std::string& command) {
   [[maybe_unused]] int status = std::system(command.c_str());
 }

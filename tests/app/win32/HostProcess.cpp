@@ -37,15 +37,20 @@ DWORD Run(const std::string& commandLine, bool quiet = false) {
 
 } // namespace
 
+bool UnixShellAvailable() {
+  return false;
+}
+
 void UnixShell(const std::string& command) {
-  // Wine starts a Linux program like any other; its exit code does not
-  // come through.
-  std::string quoted;
+  // Wine starts a Linux program like any other, but returns at once and
+  // passes no exit code on: the caller cannot tell when it is done.
+  std::string line = "Z:\\bin\\sh -c \"";
   for (char c : command) {
-    if (c == '"' || c == '\\') quoted += '\\';
-    quoted += c;
+    if (c == '"' || c == '\\') line += '\\';
+    line += c;
   }
-  Run("Z:\\bin\\sh -c \"" + quoted + "\"");
+  line += '"';
+  Run(line);
 }
 
 std::string UnixPath(const std::string& hostPath) {
@@ -65,7 +70,11 @@ int RunSelf(const std::string& arguments, const std::string& variable, const std
   char self[MAX_PATH];
   if (!GetModuleFileNameA(nullptr, self, sizeof self)) return -1;
   SetEnvironmentVariableA(variable.c_str(), value.c_str());
-  DWORD code = Run("\"" + std::string(self) + "\" " + arguments, true);
+  std::string line = "\"";
+  line += self;
+  line += "\" ";
+  line += arguments;
+  DWORD code = Run(line, true);
   SetEnvironmentVariableA(variable.c_str(), nullptr);
   return static_cast<int>(code);
 }
