@@ -7,7 +7,6 @@
 #include <functional>
 #include <map>
 #include <memory>
-#include <set>
 #include <string>
 #include <vector>
 
@@ -121,6 +120,8 @@ private:
   };
   std::vector<DriverFile> files_;
   std::string backupFolder_;
-  std::set<std::string> backedUp_;                // own paths whose copy was checked
+  std::string staging_; // the folder in Backup where this run's copies are made
+  std::map<std::string, std::vector<std::string>> backupNames_; // upper-cased -> spellings
+  std::map<std::string, std::string> backedUp_;                 // own path -> its checked copy
   std::map<std::string, std::string> copiedFrom_; // upper-cased Backup name -> own path
 };

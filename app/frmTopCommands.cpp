@@ -69,6 +69,10 @@ std::string InFolder(const std::string& folder, const std::string& name) {
   return folder.empty() ? name : folder + "\\" + name;
 }
 
+bool Contains(const std::vector<std::string>& names, const std::string& name) {
+  return std::find(names.begin(), names.end(), name) != names.end();
+}
+
 // The name without its last three characters (the extension's letters).
 std::string Base(const std::string& name) {
   return name.size() < 3 ? std::string() : name.substr(0, name.size() - 3);
@@ -87,12 +91,11 @@ bool SameBytes(const std::string& a, const std::string& b) {
   }
 }
 
-// Whether `own` is a plain file that still has a byte-identical copy of
-// its name in `folder`.
-bool StillBackedUp(const std::string& own, const std::string& folder) {
+// Whether `own` is a plain file that still has a byte-identical copy in
+// `copy`.
+bool StillBackedUp(const std::string& own, const std::string& copy) {
   auto& fs = platform::fileSystem();
   try {
-    const std::string copy = InFolder(folder, NameOf(own));
     platform::EntryFacts original = fs.Examine(own), backup = fs.Examine(copy);
     return original.type == platform::EntryType::File && original.name == NameOf(own) &&
            backup.type == platform::EntryType::File && !fs.SameFile(own, copy) &&
@@ -102,24 +105,47 @@ bool StillBackedUp(const std::string& own, const std::string& folder) {
   }
 }
 
-// Names of our own making in the Backup folder: the temporary copies of this
-// routine and of the Linux shell. Nothing else is ever taken for one.
-const std::string NewCopyPrefix = ".talmirex-new-";
+// Names of our own making in the Backup folder: the folder where a run
+// makes its copies, and the temporary copies of the Linux shell. Nothing
+// else is ever taken for one.
+const std::string StagingPrefix = ".talmirex-new-";
 const std::string ShellCopyPrefix = ".talmirex-copy-";
 
 bool IsOurTemporary(const std::string& name) {
   auto all = [](const std::string& text, const char* letters) {
     return text.find_first_not_of(letters) == std::string::npos;
   };
-  if (name.size() == NewCopyPrefix.size() + 8 && name.rfind(NewCopyPrefix, 0) == 0)
-    return all(name.substr(NewCopyPrefix.size()), "0123456789abcdef");
+  if (name.size() == StagingPrefix.size() + 8 && name.rfind(StagingPrefix, 0) == 0)
+    return all(name.substr(StagingPrefix.size()), "0123456789abcdef");
   if (name.size() == ShellCopyPrefix.size() + 6 && name.rfind(ShellCopyPrefix, 0) == 0)
     return all(name.substr(ShellCopyPrefix.size()),
                "0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz");
   return false;
 }
 
-// Removes the temporary copies that a run which was cut off left behind.
+// Removes a plain file that is no link, or does nothing.
+void RemovePlainFile(const std::string& path, const std::string& name) {
+  auto& fs = platform::fileSystem();
+  try {
+    platform::EntryFacts facts = fs.Examine(path);
+    if (facts.type == platform::EntryType::File && !facts.link && facts.name == name)
+      fs.RemoveFile(path);
+  } catch (const RuntimeError&) {
+  }
+}
+
+// Removes a folder where copies were made, with the copies in it.
+void RemoveStaging(const std::string& folder) {
+  auto& fs = platform::fileSystem();
+  try {
+    for (const std::string& name : fs.FolderNames(folder))
+      RemovePlainFile(InFolder(folder, name), name);
+    fs.RemoveFolder(folder);
+  } catch (const RuntimeError&) {
+  }
+}
+
+// Removes what a run which was cut off left behind of its copies.
 void RemoveStaleCopies(const std::string& folder) {
   auto& fs = platform::fileSystem();
   std::vector<std::string> names;
@@ -130,25 +156,32 @@ void RemoveStaleCopies(const std::string& folder) {
   }
   for (const std::string& name : names) {
     if (!IsOurTemporary(name)) continue;
+    const std::string path = InFolder(folder, name);
     try {
-      const std::string path = InFolder(folder, name);
       platform::EntryFacts facts = fs.Examine(path);
-      if (facts.type == platform::EntryType::File && !facts.link && facts.name == name)
-        fs.RemoveFile(path);
+      if (facts.type == platform::EntryType::Directory && !facts.link && facts.name == name)
+        RemoveStaging(path);
+      else
+        RemovePlainFile(path, name);
     } catch (const RuntimeError&) {
     }
   }
 }
 
-// A name for a new copy in `folder` that nothing there has.
-std::string NewCopyName(const std::string& folder) {
+// A new folder of this run in `folder`, made now; empty when none could be.
+std::string NewStaging(const std::string& folder) {
   static std::mt19937 random{std::random_device{}()};
-  for (;;) {
+  for (int attempt = 0; attempt < 8; ++attempt) {
     char name[16];
     std::snprintf(name, sizeof name, "%08x", static_cast<unsigned>(random()));
-    std::string path = InFolder(folder, NewCopyPrefix + name);
-    if (platform::fileSystem().Examine(path).type == platform::EntryType::None) return path;
+    std::string path = InFolder(folder, StagingPrefix + name);
+    try {
+      platform::fileSystem().MakeDirectory(path);
+      return path;
+    } catch (const RuntimeError&) {
+    }
   }
+  return {};
 }
 
 // The names of one folder's entries, by their names in upper case.
@@ -194,10 +227,6 @@ struct Claim {
   Owner owner = Owner::None;
   std::string name;
 };
-
-bool Contains(const std::vector<std::string>& names, const std::string& name) {
-  return std::find(names.begin(), names.end(), name) != names.end();
-}
 
 Claim InfClaim(const FolderIndex& index, const std::string& inf) {
   if (Contains(index.Spellings(inf), inf)) return {Owner::Ours, inf};
@@ -314,41 +343,42 @@ void frmTop::AccessRefused() {
 
 bool frmTop::BackUp(const std::string& own, const std::string& folder, int32_t owner) {
   auto& fs = platform::fileSystem();
-  const std::string name = NameOf(own), target = InFolder(folder, name);
+  const std::string name = NameOf(own);
   const std::string key = platform::ToUpper(name);
   // One name in Backup holds the copy of one file: a second file of that
   // name in another letter case cannot be backed up beside it.
   auto earlier = copiedFrom_.find(key);
   if (earlier != copiedFrom_.end() && earlier->second != own) return false;
+  if (staging_.empty()) return false;
   std::string copy;
   try {
     // A Backup folder that leads back to the INF folder holds no copy.
     if (fs.SameFile(folder, FolderOf(own))) return false;
-    // The new copy goes under a name of its own; the older copy is
+    // The new copy is made in a folder of its own; the older copy is
     // replaced only by a checked one.
-    copy = NewCopyName(folder);
+    copy = InFolder(staging_, name);
     Step([&] {
-      SystemRoutines::ShellFileOperation(owner, platform::FO_COPY, CopyFlags, own, copy);
+      SystemRoutines::ShellFileOperation(owner, platform::FO_COPY, CopyFlags, own, staging_);
     });
     platform::EntryFacts made = fs.Examine(copy);
-    if (made.type == platform::EntryType::File && !made.link && !fs.SameFile(own, copy) &&
-        SameBytes(own, copy)) {
+    if (made.type == platform::EntryType::File && !made.link && made.name == name &&
+        !fs.SameFile(own, copy) && SameBytes(own, copy)) {
+      // The older copy's own spelling, when there is one.
+      std::vector<std::string>& spellings = backupNames_[key];
+      std::string spelling = Contains(spellings, name) || spellings.empty() ? name : spellings[0];
+      const std::string target = InFolder(folder, spelling);
       fs.RenameOnto(copy, target);
       copy.clear();
-      if (StillBackedUp(own, folder)) {
-        backedUp_.insert(own);
+      if (!Contains(spellings, spelling)) spellings.push_back(spelling);
+      if (StillBackedUp(own, target)) {
+        backedUp_[own] = target;
         copiedFrom_[key] = own;
         return true;
       }
     }
   } catch (const RuntimeError&) {
   }
-  if (!copy.empty()) {
-    try {
-      if (fs.Examine(copy).type != platform::EntryType::None) fs.RemoveFile(copy);
-    } catch (const RuntimeError&) {
-    }
-  }
+  if (!copy.empty()) RemovePlainFile(copy, name);
   return false;
 }
 
@@ -362,7 +392,15 @@ bool frmTop::BackupDriverFiles() {
   files_.clear();
   backedUp_.clear();
   copiedFrom_.clear();
+  backupNames_.clear();
   backupFolder_.clear();
+  struct Staging {
+    std::string& folder;
+    ~Staging() {
+      if (!folder.empty()) RemoveStaging(folder);
+      folder.clear();
+    }
+  } staging{staging_};
   try {
     const std::string folder = ProgramFolder();
     Step([&] { s = DirectoryQuery(folder); });
@@ -378,6 +416,13 @@ bool frmTop::BackupDriverFiles() {
     if (!isFolder) return result;
     backupFolder_ = s;
     RemoveStaleCopies(s);
+    try {
+      for (std::string& name : platform::fileSystem().FolderNames(s))
+        backupNames_[platform::ToUpper(name)].push_back(std::move(name));
+    } catch (const RuntimeError&) {
+      return result; // where the copies would go is not known
+    }
+    staging_ = NewStaging(s);
 
     bool allSafe = true;
     int16_t count = 0;
@@ -474,9 +519,10 @@ void frmTop::DeleteDriverFiles() {
         Step([&] { q = FileQuery(f); });
         // Never a file without its copy: compared once more right before
         // the delete, it is left when the two no longer agree.
-        if (!q.empty() && backedUp_.count(f)) {
+        auto copy = backedUp_.find(f);
+        if (!q.empty() && copy != backedUp_.end()) {
           Step([&] {
-            if (!StillBackedUp(f, backupFolder_)) return;
+            if (!StillBackedUp(f, copy->second)) return;
             try {
               platform::fileSystem().RemoveFile(f);
             } catch (const RuntimeError& e) {

@@ -106,8 +106,12 @@ public:
   virtual std::vector<std::string> FolderNames(const std::string& folder) = 0;
   // Gives the file `from` the name `to` in the same drive, replacing what
   // stands under that name: a link there is replaced, never followed; a
-  // read-only file is replaced too, a folder never. Raises on failure.
+  // read-only file is replaced too, a folder never. The folders of `to` are
+  // found as usual; on Linux its last name is taken exactly as written.
+  // Raises on failure.
   virtual void RenameOnto(const std::string& from, const std::string& to) = 0;
+  // Removes an empty folder. Raises on failure.
+  virtual void RemoveFolder(const std::string& path) = 0;
 };
 
 inline FileSystem& fileSystem() {

@@ -309,12 +309,23 @@ public:
     RequireShortEnough(from);
     RequireShortEnough(to);
     HostPath source = ResolveInExistingFolder(from);
-    HostPath target = ResolveInExistingFolder(to);
+    auto [folder, name] = SplitPattern(to);
+    HostPath parent = posix::Resolve(folder);
+    if (!parent.exists || !parent.isDirectory || name.empty())
+      throw RuntimeError(RuntimeError::PathNotFound);
+    const std::string target = parent.path + "/" + posix::AnsiToUtf8(name);
     struct stat st;
     if (::lstat(source.path.c_str(), &st) != 0) throw RuntimeError(RuntimeError::FileNotFound);
-    if (::lstat(target.path.c_str(), &st) == 0 && S_ISDIR(st.st_mode))
+    if (::lstat(target.c_str(), &st) == 0 && S_ISDIR(st.st_mode))
       throw RuntimeError(RuntimeError::PathFileAccessError);
-    if (::rename(source.path.c_str(), target.path.c_str()) != 0) throw posix::ErrorFromErrno(errno);
+    if (::rename(source.path.c_str(), target.c_str()) != 0) throw posix::ErrorFromErrno(errno);
+  }
+
+  void RemoveFolder(const std::string& path) override {
+    RequireShortEnough(path);
+    HostPath where = ResolveInExistingFolder(path);
+    if (!where.exists || !where.isDirectory) throw RuntimeError(RuntimeError::PathNotFound);
+    if (::rmdir(where.path.c_str()) != 0) throw posix::ErrorFromErrno(errno);
   }
 };
 

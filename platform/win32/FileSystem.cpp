@@ -236,6 +236,11 @@ public:
     RequireDrive(to);
     if (!MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING)) throw win32::LastError();
   }
+
+  void RemoveFolder(const std::string& path) override {
+    RequireDrive(path);
+    if (!RemoveDirectoryA(path.c_str())) throw win32::LastError();
+  }
 };
 
 } // namespace

@@ -44,8 +44,12 @@ void WriteHost(const std::string& host, const std::string& bytes) {
 // take a name for an entry of that name in another letter case and do not
 // see pipes: these look and write through the Linux shell, in both builds.
 std::string Q(const std::string& host) {
+  // The last name as written: Wine would take it for another of its case.
+  size_t cut = host.find_last_of("\\/");
   std::string quoted = "'";
-  quoted += hostprocess::UnixPath(host);
+  quoted += hostprocess::UnixPath(host.substr(0, cut));
+  quoted += '/';
+  quoted += host.substr(cut + 1);
   quoted += '\'';
   return quoted;
 }
@@ -328,6 +332,9 @@ TEST(RemovalWorld, AnOlderBackupOutlivesANewCopyThatFails) {
                ".talmirex-new-0123ABCE", "talmirex-new-0123abcd", ".talmirex-new-0123abc",
                ".talmirex-copy-Ab1Cd", "x.talmirex-copy-Ab12Cd"})
            WriteHost(s.Backup(name), name);
+         // The folder a cut-off run made its copies in, with one in it.
+         s.drive.MakeDir(s.app + "\\Backup\\.talmirex-new-89abcdef");
+         WriteHost(s.Backup(".talmirex-new-89abcdef\\oem5.inf"), "half a co");
        },
        nullptr,
        nullptr,

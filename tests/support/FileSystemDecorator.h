@@ -38,6 +38,7 @@ public:
   void RenameOnto(const std::string& from, const std::string& to) override {
     inner_->RenameOnto(from, to);
   }
+  void RemoveFolder(const std::string& path) override { inner_->RemoveFolder(path); }
 
 protected:
   std::shared_ptr<platform::FileSystem> inner_;

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <cstdio>
 #include <vector>
 
 namespace hostprocess {
@@ -38,19 +39,33 @@ DWORD Run(const std::string& commandLine, bool quiet = false) {
 } // namespace
 
 bool UnixShellAvailable() {
-  return false;
+  return true;
 }
 
 void UnixShell(const std::string& command) {
   // Wine starts a Linux program like any other, but returns at once and
-  // passes no exit code on: the caller cannot tell when it is done.
+  // passes no exit code on: the command leaves a mark when it is done.
+  static int serial = 0;
+  char mark[MAX_PATH];
+  std::snprintf(mark, sizeof mark, "c:\\windows\\temp\\talmirex-sh-%lu-%d.done",
+                GetCurrentProcessId(), ++serial);
+  DeleteFileA(mark);
+  std::string script = "{ ";
+  script += command;
+  script += "\n}; : > '";
+  script += UnixPath(mark);
+  script += "'";
   std::string line = "Z:\\bin\\sh -c \"";
-  for (char c : command) {
+  for (char c : script) {
     if (c == '"' || c == '\\') line += '\\';
     line += c;
   }
   line += '"';
   Run(line);
+  for (int waited = 0; waited < 30000 && GetFileAttributesA(mark) == INVALID_FILE_ATTRIBUTES;
+       waited += 2)
+    Sleep(2);
+  DeleteFileA(mark);
 }
 
 std::string UnixPath(const std::string& hostPath) {
