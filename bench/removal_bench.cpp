@@ -4,7 +4,12 @@
 // throwaway drive C: of its own.
 //
 //   cmake --preset release && cmake --build --preset release -j2 &&
-//   build/release/bench/removal_bench
+//   build/release/bench/removal_bench [matches...]
+//
+// Each copy is made a new file and flushed to disk, each original deleted:
+// past a few thousand files the time also shows the file system's own cost
+// of creating files after many deletes (ext4 looks through its recently
+// freed inodes), which grows with what was deleted before.
 
 #include <chrono>
 #include <cstdio>
@@ -14,6 +19,7 @@
 #include <functional>
 #include <string>
 #include <unistd.h>
+#include <vector>
 
 #include "app/frmTop.h"
 #include "platform/Program.h"
@@ -67,7 +73,11 @@ double Seconds(const std::function<void()>& run) {
 
 } // namespace
 
-int main() {
+int main(int argc, char** argv) {
+  std::vector<int> counts;
+  for (int i = 1; i < argc; ++i)
+    counts.push_back(std::atoi(argv[i]));
+  if (counts.empty()) counts = {500, 2000, 8000};
   char pattern[] = "/tmp/talmirex-removal-bench-XXXXXX";
   const fs::path root = ::mkdtemp(pattern);
   fs::create_directories(root / "prefix" / "dosdevices");
@@ -76,7 +86,7 @@ int main() {
   const fs::path inf = root / "drive" / "windows" / "inf";
 
   std::printf("%8s %12s %12s %14s\n", "matches", "search s", "command s", "backup+delete s");
-  for (int matches : {500, 2000, 8000}) {
+  for (int matches : counts) {
     fs::remove_all(root / "drive");
     fs::create_directories(inf);
     fs::create_directories(root / "drive" / "app");
