@@ -242,9 +242,18 @@ int32_t Transfer(const Source& source, const std::string& target, bool move, uin
     if (errno != EXDEV) return CodeOf(errno); // across file systems: copy, then remove
   }
   // A folder named as the source of a copy of files only: the shell makes
-  // the folder in the target and copies nothing of what it holds.
-  if (!move && source.isDirectory && (flags & FOF_FILESONLY))
-    return MakeFolders(target) ? kDone : CodeOf(errno);
+  // the folder in the target and copies the files it holds, no folder in it.
+  if (!move && source.isDirectory && (flags & FOF_FILESONLY)) {
+    if (!MakeFolders(target)) return CodeOf(errno);
+    for (const auto& entry : posix::ListFolder(source.host)) {
+      std::string inner = Join(source.host, entry.name);
+      struct stat st;
+      if (!StatPath(inner, st) || !S_ISREG(st.st_mode)) continue;
+      if (int32_t result = CopyFile(inner, ChildOf(target, entry.name)); result != kDone)
+        return result;
+    }
+    return kDone;
+  }
   int32_t result =
       source.isDirectory ? CopyTree(source.host, target) : CopyFile(source.host, target);
   if (result == kDone && move) result = RemoveTree(source.host);
