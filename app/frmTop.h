@@ -114,12 +114,11 @@ private:
   Removal removal_ = Removal::Complete;
   // One path of the found list as the removal sees it, INF file then
   // companion: the entry that is ours to back up and delete (empty when
-  // none) and the Backup folder it went to.
+  // none).
   struct DriverFile {
     std::string own;
   };
   std::vector<DriverFile> files_;
-  std::string backupFolder_;
   std::string staging_; // the folder in Backup where this run's copies are made
   std::map<std::string, std::vector<std::string>> backupNames_; // upper-cased -> spellings
   std::map<std::string, std::string> backedUp_;                 // own path -> its checked copy

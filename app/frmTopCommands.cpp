@@ -393,7 +393,6 @@ bool frmTop::BackupDriverFiles() {
   backedUp_.clear();
   copiedFrom_.clear();
   backupNames_.clear();
-  backupFolder_.clear();
   struct Staging {
     std::string& folder;
     ~Staging() {
@@ -414,7 +413,6 @@ bool frmTop::BackupDriverFiles() {
                  platform::fileSystem().Examine(s).type == platform::EntryType::Directory;
     });
     if (!isFolder) return result;
-    backupFolder_ = s;
     RemoveStaleCopies(s);
     try {
       for (std::string& name : platform::fileSystem().FolderNames(s))

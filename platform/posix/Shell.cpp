@@ -7,7 +7,8 @@
 // replaced only with FOF_NOCONFIRMATION, read-only or not, as the shell does
 // after clearing the attribute. A copy is written under a temporary name in
 // the target folder and renamed into place once complete, so the real name
-// never shows a partial file.
+// never shows a partial file. Only files and folders are sources: a pipe or
+// a device (or a link to one) is none, and is never opened for reading.
 
 #include "platform/Shell.h"
 
