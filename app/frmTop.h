@@ -91,9 +91,12 @@ private:
   void AccessRefused();
   // Counts a loop's 16-bit counter on under the trap; false when it overflowed.
   bool Advance(int16_t& i);
-  // Whether `original` has a byte-identical copy in `folder`; a file that
-  // does not exist needs none.
-  bool BackupIsSafe(const std::string& original, const std::string& folder);
+  // Copies one entry of ours into the Backup folder under its own name and
+  // checks the copy; the older copy of that name stays until the new one is
+  // checked. False when no checked copy came of it.
+  bool BackUp(const std::string& own, const std::string& folder, int32_t owner);
+  // Whether anything of ours is left of the found files at the end.
+  bool AnythingLeft(int count);
 
   using Handler = void (frmTop::*)();
   static const std::map<std::string, Handler>& ClickHandlers();
@@ -109,5 +112,15 @@ private:
   bool removing_ = false;             // Remove Drivers is running
   bool securityMessageShown_ = false; // in this run of the command
   Removal removal_ = Removal::Complete;
-  std::vector<std::string> backedUp_; // upper-cased paths with a safe copy
+  // One path of the found list as the removal sees it, INF file then
+  // companion: the entry that is ours to back up and delete (empty when
+  // none).
+  struct DriverFile {
+    std::string own;
+  };
+  std::vector<DriverFile> files_;
+  std::string staging_; // the folder in Backup where this run's copies are made
+  std::map<std::string, std::vector<std::string>> backupNames_; // upper-cased -> spellings
+  std::map<std::string, std::string> backedUp_;                 // own path -> its checked copy
+  std::map<std::string, std::string> copiedFrom_; // upper-cased Backup name -> own path
 };

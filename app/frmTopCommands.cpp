@@ -1,7 +1,11 @@
 // The window's commands: Remove Drivers with its backup and deletion of the
 // driver files, the hidden Test command, and the uninstaller's INI file.
 
+#include <algorithm>
+#include <cstdio>
 #include <cstring>
+#include <random>
+#include <unordered_map>
 
 #include "app/frmTop.h"
 #include "ini/cINI.h"
@@ -35,18 +39,14 @@ std::string FileQuery(const std::string& path) {
   return platform::fileSystem().FirstEntry(path, platform::EntryKinds::FilesOnly);
 }
 
-// Whether a file is there at all, hidden and system files included.
-bool FileIsThere(const std::string& path) {
-  return !platform::fileSystem().FirstEntry(path, platform::EntryKinds::AnyFile).empty();
-}
-
 // The next value of a signed 16-bit loop counter; past 32767 it overflows (6).
 int16_t Next(int16_t i) {
   return ToInt16(i + 1);
 }
 
+// Every entry of the path's name, hidden and system ones and folders too.
 std::string DirectoryQuery(const std::string& path) {
-  return platform::fileSystem().FirstEntry(path, platform::EntryKinds::FilesAndDirectories);
+  return platform::fileSystem().FirstEntry(path, platform::EntryKinds::AnyEntry);
 }
 
 std::string ProgramFolder() {
@@ -54,6 +54,28 @@ std::string ProgramFolder() {
   // A drive's root folder comes with its backslash; "\Backup" adds one.
   if (folder.size() > 1 && folder.back() == '\\') folder.pop_back();
   return folder;
+}
+
+std::string NameOf(const std::string& path) {
+  return path.substr(path.find_last_of('\\') + 1);
+}
+
+std::string FolderOf(const std::string& path) {
+  size_t cut = path.find_last_of('\\');
+  return cut == std::string::npos ? std::string() : path.substr(0, cut);
+}
+
+std::string InFolder(const std::string& folder, const std::string& name) {
+  return folder.empty() ? name : folder + "\\" + name;
+}
+
+bool Contains(const std::vector<std::string>& names, const std::string& name) {
+  return std::find(names.begin(), names.end(), name) != names.end();
+}
+
+// The name without its last three characters (the extension's letters).
+std::string Base(const std::string& name) {
+  return name.size() < 3 ? std::string() : name.substr(0, name.size() - 3);
 }
 
 bool SameBytes(const std::string& a, const std::string& b) {
@@ -67,6 +89,179 @@ bool SameBytes(const std::string& a, const std::string& b) {
     if (right->Read(y, sizeof y) != n || std::memcmp(x, y, n) != 0) return false;
     if (n < sizeof x) return true;
   }
+}
+
+// Whether `own` is a plain file that still has a byte-identical copy in
+// `copy`.
+bool StillBackedUp(const std::string& own, const std::string& copy) {
+  auto& fs = platform::fileSystem();
+  try {
+    platform::EntryFacts original = fs.Examine(own), backup = fs.Examine(copy);
+    return original.type == platform::EntryType::File && original.name == NameOf(own) &&
+           backup.type == platform::EntryType::File && !fs.SameFile(own, copy) &&
+           SameBytes(own, copy);
+  } catch (const RuntimeError&) {
+    return false;
+  }
+}
+
+// Names of our own making in the Backup folder: the folder where a run
+// makes its copies, and the temporary copies of the Linux shell. Nothing
+// else is ever taken for one.
+const std::string StagingPrefix = ".talmirex-new-";
+const std::string ShellCopyPrefix = ".talmirex-copy-";
+
+bool IsOurTemporary(const std::string& name) {
+  auto all = [](const std::string& text, const char* letters) {
+    return text.find_first_not_of(letters) == std::string::npos;
+  };
+  if (name.size() == StagingPrefix.size() + 8 && name.rfind(StagingPrefix, 0) == 0)
+    return all(name.substr(StagingPrefix.size()), "0123456789abcdef");
+  if (name.size() == ShellCopyPrefix.size() + 6 && name.rfind(ShellCopyPrefix, 0) == 0)
+    return all(name.substr(ShellCopyPrefix.size()),
+               "0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz");
+  return false;
+}
+
+// Removes a plain file that is no link, or does nothing.
+void RemovePlainFile(const std::string& path, const std::string& name) {
+  auto& fs = platform::fileSystem();
+  try {
+    platform::EntryFacts facts = fs.Examine(path);
+    if (facts.type == platform::EntryType::File && !facts.link && facts.name == name)
+      fs.RemoveFile(path);
+  } catch (const RuntimeError&) {
+  }
+}
+
+// Removes a folder where copies were made, with the copies in it.
+void RemoveStaging(const std::string& folder) {
+  auto& fs = platform::fileSystem();
+  try {
+    for (const std::string& name : fs.FolderNames(folder))
+      RemovePlainFile(InFolder(folder, name), name);
+    fs.RemoveFolder(folder);
+  } catch (const RuntimeError&) {
+  }
+}
+
+// Removes what a run which was cut off left behind of its copies.
+void RemoveStaleCopies(const std::string& folder) {
+  auto& fs = platform::fileSystem();
+  std::vector<std::string> names;
+  try {
+    names = fs.FolderNames(folder);
+  } catch (const RuntimeError&) {
+    return;
+  }
+  for (const std::string& name : names) {
+    if (!IsOurTemporary(name)) continue;
+    const std::string path = InFolder(folder, name);
+    try {
+      platform::EntryFacts facts = fs.Examine(path);
+      if (facts.type == platform::EntryType::Directory && !facts.link && facts.name == name)
+        RemoveStaging(path);
+      else
+        RemovePlainFile(path, name);
+    } catch (const RuntimeError&) {
+    }
+  }
+}
+
+// A new folder of this run in `folder`, made now; empty when none could be.
+std::string NewStaging(const std::string& folder) {
+  static std::mt19937 random{std::random_device{}()};
+  for (int attempt = 0; attempt < 8; ++attempt) {
+    char name[16];
+    std::snprintf(name, sizeof name, "%08x", static_cast<unsigned>(random()));
+    std::string path = InFolder(folder, StagingPrefix + name);
+    try {
+      platform::fileSystem().MakeDirectory(path);
+      return path;
+    } catch (const RuntimeError&) {
+    }
+  }
+  return {};
+}
+
+// The names of one folder's entries, by their names in upper case.
+class FolderIndex {
+public:
+  explicit FolderIndex(const std::string& folder) {
+    for (std::string& name : platform::fileSystem().FolderNames(folder))
+      spellings_[platform::ToUpper(name)].push_back(std::move(name));
+  }
+
+  // The entries whose names equal `name` without regard to case.
+  const std::vector<std::string>& Spellings(const std::string& name) const {
+    static const std::vector<std::string> none;
+    auto found = spellings_.find(platform::ToUpper(name));
+    return found == spellings_.end() ? none : found->second;
+  }
+
+private:
+  std::unordered_map<std::string, std::vector<std::string>> spellings_;
+};
+
+// The found files' folders, each read once.
+class FolderIndexes {
+public:
+  // Raises what reading the folder raises.
+  const FolderIndex& Of(const std::string& folder) {
+    std::string key = platform::ToUpper(folder);
+    auto found = indexes_.find(key);
+    if (found == indexes_.end()) found = indexes_.emplace(key, FolderIndex(folder)).first;
+    return found->second;
+  }
+
+private:
+  std::unordered_map<std::string, FolderIndex> indexes_;
+};
+
+// Whose an entry is. A folder can hold names that differ only in letter
+// case (OEM1.INF beside oem1.inf): a found file is only the entry of exactly
+// its spelling, and a companion is only an entry that belongs to its INF
+// file and to no other.
+enum class Owner { None, Ours, Doubtful };
+struct Claim {
+  Owner owner = Owner::None;
+  std::string name;
+};
+
+Claim InfClaim(const FolderIndex& index, const std::string& inf) {
+  if (Contains(index.Spellings(inf), inf)) return {Owner::Ours, inf};
+  return {};
+}
+
+// The companion of exactly its spelling; else an entry of its name in
+// another case that belongs to this INF file alone: to the INF file of
+// exactly its base name when there is one, else to every INF file of that
+// name in any case.
+Claim CompanionClaim(const FolderIndex& index, const std::string& inf,
+                     const std::string& companion) {
+  const std::vector<std::string>& candidates = index.Spellings(companion);
+  if (Contains(candidates, companion)) return {Owner::Ours, companion};
+  std::vector<std::string> infs = index.Spellings(inf);
+  if (!Contains(infs, inf)) infs.push_back(inf);
+  Claim claim;
+  int ours = 0;
+  bool doubtful = false;
+  for (const std::string& candidate : candidates) {
+    std::vector<std::string> owners;
+    for (const std::string& owner : infs)
+      if (Base(owner) == Base(candidate)) owners.push_back(owner);
+    if (owners.empty()) owners = infs;
+    if (!Contains(owners, inf)) continue; // another file's
+    if (owners.size() == 1) {
+      ++ours;
+      claim.name = candidate;
+    } else {
+      doubtful = true;
+    }
+  }
+  if (ours == 1 && !doubtful) return {Owner::Ours, claim.name};
+  if (ours > 0 || doubtful) return {Owner::Doubtful, ""};
+  return {};
 }
 
 } // namespace
@@ -146,26 +341,65 @@ void frmTop::AccessRefused() {
          MessageButtons::OkOnly, MessageIcon::Plain, "Error - Windows Vista Security");
 }
 
-bool frmTop::BackupIsSafe(const std::string& original, const std::string& folder) {
+bool frmTop::BackUp(const std::string& own, const std::string& folder, int32_t owner) {
+  auto& fs = platform::fileSystem();
+  const std::string name = NameOf(own);
+  const std::string key = platform::ToUpper(name);
+  // One name in Backup holds the copy of one file: a second file of that
+  // name in another letter case cannot be backed up beside it.
+  auto earlier = copiedFrom_.find(key);
+  if (earlier != copiedFrom_.end() && earlier->second != own) return false;
+  if (staging_.empty()) return false;
+  std::string copy;
   try {
-    if (!FileIsThere(original)) return true; // nothing there to lose
-    const std::string copy = folder + "\\" + original.substr(original.find_last_of('\\') + 1);
     // A Backup folder that leads back to the INF folder holds no copy.
-    if (platform::fileSystem().SameFile(original, copy) || !SameBytes(original, copy)) return false;
-    backedUp_.push_back(platform::ToUpper(original));
-    return true;
+    if (fs.SameFile(folder, FolderOf(own))) return false;
+    // The new copy is made in a folder of its own; the older copy is
+    // replaced only by a checked one.
+    copy = InFolder(staging_, name);
+    Step([&] {
+      SystemRoutines::ShellFileOperation(owner, platform::FO_COPY, CopyFlags, own, staging_);
+    });
+    platform::EntryFacts made = fs.Examine(copy);
+    if (made.type == platform::EntryType::File && !made.link && made.name == name &&
+        !fs.SameFile(own, copy) && SameBytes(own, copy)) {
+      // The older copy's own spelling, when there is one.
+      std::vector<std::string>& spellings = backupNames_[key];
+      std::string spelling = Contains(spellings, name) || spellings.empty() ? name : spellings[0];
+      const std::string target = InFolder(folder, spelling);
+      fs.RenameOnto(copy, target);
+      copy.clear();
+      if (!Contains(spellings, spelling)) spellings.push_back(spelling);
+      if (StillBackedUp(own, target)) {
+        backedUp_[own] = target;
+        copiedFrom_[key] = own;
+        return true;
+      }
+    }
   } catch (const RuntimeError&) {
-    return false;
   }
+  if (!copy.empty()) RemovePlainFile(copy, name);
+  return false;
 }
 
 // Copies every found INF file and its companion into the Backup folder
-// beside the program. True only when each of them that exists has a
-// byte-identical copy there: only then may they be deleted.
+// beside the program. True only when each of them that is ours has a
+// byte-identical copy there: only then may they be deleted. Entries that are
+// no plain file are neither copied nor deleted.
 bool frmTop::BackupDriverFiles() {
   bool result = false;
   std::string s, f;
+  files_.clear();
   backedUp_.clear();
+  copiedFrom_.clear();
+  backupNames_.clear();
+  struct Staging {
+    std::string& folder;
+    ~Staging() {
+      if (!folder.empty()) RemoveStaging(folder);
+      folder.clear();
+    }
+  } staging{staging_};
   try {
     const std::string folder = ProgramFolder();
     Step([&] { s = DirectoryQuery(folder); });
@@ -174,21 +408,50 @@ bool frmTop::BackupDriverFiles() {
     Step([&] { SystemRoutines::MakePath(s); });
     // A file named Backup is no folder to copy into.
     bool isFolder = true;
-    Step([&] { isFolder = !DirectoryQuery(s).empty() && FileQuery(s).empty(); });
+    Step([&] {
+      isFolder = !DirectoryQuery(s).empty() &&
+                 platform::fileSystem().Examine(s).type == platform::EntryType::Directory;
+    });
     if (!isFolder) return result;
+    RemoveStaleCopies(s);
+    try {
+      for (std::string& name : platform::fileSystem().FolderNames(s))
+        backupNames_[platform::ToUpper(name)].push_back(std::move(name));
+    } catch (const RuntimeError&) {
+      return result; // where the copies would go is not known
+    }
+    staging_ = NewStaging(s);
 
     bool allSafe = true;
     int16_t count = 0;
+    FolderIndexes indexes;
     Step([&] { count = oSearch_->FileFoundCount(); });
     const auto owner = static_cast<int32_t>(static_cast<uint32_t>(hWnd()));
     for (int16_t i = 1; i <= count;) {
       Step([&] { f = oSearch_->FileFoundName(i); });
+      const std::string inf = f;
       for (int file = 0; file < 2; ++file) { // the INF file, then its companion
         if (file == 1) Step([&] { f = Companion(f); });
         Step([&] { AppendLog("... File: " + f); });
-        Step(
-            [&] { SystemRoutines::ShellFileOperation(owner, platform::FO_COPY, CopyFlags, f, s); });
-        if (!BackupIsSafe(f, s)) allSafe = false;
+        DriverFile entry;
+        try {
+          const FolderIndex& index = indexes.Of(FolderOf(inf));
+          Claim claim = file == 0 ? InfClaim(index, NameOf(inf))
+                                  : CompanionClaim(index, NameOf(inf), NameOf(f));
+          if (claim.owner == Owner::Ours) entry.own = InFolder(FolderOf(inf), claim.name);
+        } catch (const RuntimeError&) {
+          allSafe = false; // whose the entries are is not known
+        }
+        bool plain = false;
+        if (!entry.own.empty()) {
+          try {
+            plain = platform::fileSystem().Examine(entry.own).type == platform::EntryType::File;
+          } catch (const RuntimeError&) {
+            allSafe = false;
+          }
+        }
+        if (plain && !BackUp(entry.own, s, owner)) allSafe = false;
+        files_.push_back(entry);
       }
       if (!Advance(i)) break;
     }
@@ -199,36 +462,70 @@ bool frmTop::BackupDriverFiles() {
   return result;
 }
 
+bool frmTop::AnythingLeft(int count) {
+  auto& fs = platform::fileSystem();
+  FolderIndexes indexes;
+  for (int i = 1; i <= count; ++i) {
+    std::string inf;
+    try {
+      inf = oSearch_->FileFoundName(static_cast<int16_t>(i));
+    } catch (const RuntimeError&) {
+      return true;
+    }
+    for (int file = 0; file < 2; ++file) {
+      // A look that fails is made once more; what stays unknown counts as left.
+      bool known = false;
+      for (int attempt = 0; attempt < 2 && !known; ++attempt) {
+        try {
+          const FolderIndex& index = indexes.Of(FolderOf(inf));
+          Claim claim = file == 0 ? InfClaim(index, NameOf(inf))
+                                  : CompanionClaim(index, NameOf(inf), NameOf(Companion(inf)));
+          if (claim.owner != Owner::None) return true;
+          // What the folder's listing leaves out is looked at by its own name.
+          size_t at = static_cast<size_t>(2 * (i - 1) + file);
+          if (at < files_.size() && !files_[at].own.empty()) {
+            platform::EntryFacts facts = fs.Examine(files_[at].own);
+            if (facts.type != platform::EntryType::None && facts.name == NameOf(files_[at].own))
+              return true;
+          }
+          known = true;
+        } catch (const RuntimeError&) {
+          indexes = FolderIndexes();
+        }
+      }
+      if (!known) return true;
+    }
+  }
+  return false;
+}
+
 // Backs the found files up and, only when that succeeded, deletes them.
 void frmTop::DeleteDriverFiles() {
   removal_ = Removal::BackupFailed;
   if (!BackupDriverFiles()) return;
   removal_ = Removal::Incomplete;
-  auto listed = [](const std::vector<std::string>& paths, const std::string& path) {
-    const std::string upper = platform::ToUpper(path);
-    for (const std::string& p : paths)
-      if (p == upper) return true;
-    return false;
-  };
-  std::vector<std::string> gone; // upper-cased paths this pass deleted
-  std::string f, q;
+  std::string q;
   int16_t count = 0;
   try {
     Step([&] { count = oSearch_->FileFoundCount(); });
     for (int16_t i = 1; i <= count;) {
-      Step([&] { f = oSearch_->FileFoundName(i); });
-      for (int file = 0; file < 2; ++file) { // the INF file, then its companion
-        if (file == 1) Step([&] { f = Companion(f); });
+      for (size_t file = 0; file < 2; ++file) { // the INF file, then its companion
+        size_t at = 2 * static_cast<size_t>(i - 1) + file;
+        if (at >= files_.size() || files_[at].own.empty()) continue; // nothing of ours
+        const std::string f = files_[at].own;
+        q.clear();
         Step([&] { q = FileQuery(f); });
-        // Never a file without its copy, whatever the query said.
-        if (!q.empty() && listed(backedUp_, f)) {
+        // Never a file without its copy: compared once more right before
+        // the delete, it is left when the two no longer agree.
+        auto copy = backedUp_.find(f);
+        if (!q.empty() && copy != backedUp_.end()) {
           Step([&] {
+            if (!StillBackedUp(f, copy->second)) return;
             try {
               platform::fileSystem().RemoveFile(f);
             } catch (const RuntimeError& e) {
               if (e.Number() != RuntimeError::FileNotFound) throw;
             }
-            gone.push_back(platform::ToUpper(f));
           });
         }
       }
@@ -237,28 +534,10 @@ void frmTop::DeleteDriverFiles() {
   } catch (const RoutineEnded&) {
     // Nothing more is deleted; what is left shows below.
   }
-  // Complete when no found file or companion is left, hidden ones included
-  // (the query above does not see those, so they were not deleted). A look
-  // that fails is made once more; what stays unknown is not reported as done.
-  auto left = [&](const std::string& path) {
-    for (int attempt = 0; attempt < 2; ++attempt) {
-      try {
-        return FileIsThere(path);
-      } catch (const RuntimeError&) {
-      }
-    }
-    return true;
-  };
-  for (int i = 1; i <= count; ++i) {
-    try {
-      f = oSearch_->FileFoundName(static_cast<int16_t>(i));
-    } catch (const RuntimeError&) {
-      return;
-    }
-    for (const std::string& path : {f, Companion(f)})
-      if (!listed(gone, path) && left(path)) return;
-  }
-  removal_ = Removal::Complete;
+  // Complete when nothing of ours is left of any found file or companion,
+  // hidden ones included, whatever each delete said.
+  if (!AnythingLeft(std::max<int>(count, static_cast<int>(files_.size() / 2))))
+    removal_ = Removal::Complete;
 }
 
 void frmTop::cmdTest_Click() {

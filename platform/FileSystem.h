@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "platform/Service.h"
 
@@ -46,6 +47,21 @@ enum class EntryKinds {
   FilesAndDirectories, // what is not hidden or system: files, pipes and devices too, and
                        // directories
   AnyFile,             // everything but directories, hidden and system entries too
+  AnyEntry,            // every file and directory, hidden and system ones too
+};
+
+// What stands at a path.
+enum class EntryType {
+  None,      // nothing
+  File,      // a plain file
+  Directory, // a folder
+  Other,     // a device, a pipe, a socket, a link that leads nowhere
+};
+
+struct EntryFacts {
+  std::string name;                 // the entry's own spelling; empty when there is none
+  EntryType type = EntryType::None; // what it is, a link followed
+  bool link = false;                // the entry itself is a symbolic link (where that shows)
 };
 
 class FileSystem {
@@ -102,6 +118,22 @@ public:
   // socket or device, and not a symbolic link (to anything). False for
   // anything missing; raises nothing.
   virtual bool IsPlainFile(const std::string& path) = 0;
+
+  // The entry a path names, found as any other file operation finds it (the
+  // exact spelling first, then one in another letter case), and what it is;
+  // no wildcards. Raises only where the path itself is unusable.
+  virtual EntryFacts Examine(const std::string& path) = 0;
+  // The names of every entry of a folder, hidden and system ones too,
+  // without "." and "..". A missing folder has none.
+  virtual std::vector<std::string> FolderNames(const std::string& folder) = 0;
+  // Gives the file `from` the name `to` in the same drive, replacing what
+  // stands under that name: a link there is replaced, never followed; a
+  // read-only file is replaced too, a folder never. The folders of `to` are
+  // found as usual; on Linux its last name is taken exactly as written.
+  // Raises on failure.
+  virtual void RenameOnto(const std::string& from, const std::string& to) = 0;
+  // Removes an empty folder. Raises on failure.
+  virtual void RemoveFolder(const std::string& path) = 0;
 };
 
 inline FileSystem& fileSystem() {

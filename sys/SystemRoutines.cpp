@@ -33,8 +33,7 @@ void MakePath(const std::string& path) {
   for (;;) {
     p = t.find('\\', p) + 1; // searching from position p + 1, 1-based
     std::string prefix = path.substr(0, p - 1);
-    std::string found =
-        platform::fileSystem().FirstEntry(prefix, platform::EntryKinds::FilesAndDirectories);
+    std::string found = platform::fileSystem().FirstEntry(prefix, platform::EntryKinds::AnyEntry);
     bool drive = !prefix.empty() && prefix.back() == ':';
     if (!drive && found.empty()) platform::fileSystem().MakeDirectory(prefix);
     if (p >= path.size()) break;

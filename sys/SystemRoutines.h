@@ -19,8 +19,9 @@ bool FileExists(const std::string& path);
 
 // Creates each missing folder of the path, the shortest prefix first; a
 // prefix that ends in ":" (a drive) is never created, and any existing entry
-// of a prefix's name, a file too, counts as present. A failure to create a
-// folder is raised at once (75 when access is refused).
+// of a prefix's name, a file too, hidden and system ones too, counts as
+// present. A failure to create a folder is raised at once (75 when access is
+// refused).
 void MakePath(const std::string& path);
 
 } // namespace SystemRoutines

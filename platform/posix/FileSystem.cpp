@@ -170,7 +170,7 @@ bool HiddenOrSystem(const std::string& folder, const std::string& name) {
 // Whether an entry is of the kinds asked for. Links are followed, as Wine
 // follows them; a dangling link is nothing.
 bool Wanted(int folderFd, const std::string& name, unsigned char type, EntryKinds kinds) {
-  bool directoriesToo = kinds == EntryKinds::FilesAndDirectories;
+  bool directoriesToo = kinds == EntryKinds::FilesAndDirectories || kinds == EntryKinds::AnyEntry;
   if (type == DT_REG) return true;
   if (type == DT_DIR) return directoriesToo;
   struct stat st;
@@ -242,7 +242,9 @@ public:
       std::string name = posix::Utf8ToAnsi(entry.name);
       if (wildcard_ && !wildcard_->Matches(name)) continue;
       if (!IsWindowsName(name) || !Wanted(fd_, entry.name, entry.type, kinds_)) continue;
-      if (kinds_ != EntryKinds::AnyFile && HiddenOrSystem(folder_, entry.name)) continue;
+      if (kinds_ != EntryKinds::AnyFile && kinds_ != EntryKinds::AnyEntry &&
+          HiddenOrSystem(folder_, entry.name))
+        continue;
       return name;
     }
     return {};
@@ -469,6 +471,58 @@ public:
     ::localtime_r(&st.st_mtime, &tm);
     return LocalTime{tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_wday,
                      tm.tm_hour,        tm.tm_min,     tm.tm_sec};
+  }
+
+  EntryFacts Examine(const std::string& path) override {
+    RequireShortEnough(path);
+    EntryFacts facts;
+    HostPath where = posix::Resolve(path);
+    struct stat st;
+    if (!where.driveFound || !where.parentExists || ::lstat(where.path.c_str(), &st) != 0)
+      return facts;
+    facts.name = posix::Utf8ToAnsi(where.path.substr(where.path.find_last_of('/') + 1));
+    facts.link = S_ISLNK(st.st_mode);
+    if (facts.link && ::stat(where.path.c_str(), &st) != 0) {
+      facts.type = EntryType::Other; // a link that leads nowhere
+      return facts;
+    }
+    facts.type = S_ISREG(st.st_mode)   ? EntryType::File
+                 : S_ISDIR(st.st_mode) ? EntryType::Directory
+                                       : EntryType::Other;
+    return facts;
+  }
+
+  std::vector<std::string> FolderNames(const std::string& folder) override {
+    RequireShortEnough(folder);
+    std::vector<std::string> names;
+    HostPath where = posix::Resolve(folder);
+    if (!where.exists || !where.isDirectory) return names;
+    for (const posix::FolderEntry& entry : posix::ListFolder(where.path))
+      names.push_back(posix::Utf8ToAnsi(entry.name));
+    return names;
+  }
+
+  void RenameOnto(const std::string& from, const std::string& to) override {
+    RequireShortEnough(from);
+    RequireShortEnough(to);
+    HostPath source = ResolveInExistingFolder(from);
+    SplitPath split = SplitPattern(to);
+    HostPath parent = posix::Resolve(split.folder);
+    if (!parent.exists || !parent.isDirectory || split.mask.empty())
+      throw RuntimeError(RuntimeError::PathNotFound);
+    const std::string target = parent.path + "/" + posix::AnsiToUtf8(split.mask);
+    struct stat st;
+    if (::lstat(source.path.c_str(), &st) != 0) throw RuntimeError(RuntimeError::FileNotFound);
+    if (::lstat(target.c_str(), &st) == 0 && S_ISDIR(st.st_mode))
+      throw RuntimeError(RuntimeError::PathFileAccessError);
+    if (::rename(source.path.c_str(), target.c_str()) != 0) throw posix::ErrorFromErrno(errno);
+  }
+
+  void RemoveFolder(const std::string& path) override {
+    RequireShortEnough(path);
+    HostPath where = ResolveInExistingFolder(path);
+    if (!where.exists || !where.isDirectory) throw RuntimeError(RuntimeError::PathNotFound);
+    if (::rmdir(where.path.c_str()) != 0) throw posix::ErrorFromErrno(errno);
   }
 
 private:

@@ -7,7 +7,8 @@
 // replaced only with FOF_NOCONFIRMATION, read-only or not, as the shell does
 // after clearing the attribute. A copy is written under a temporary name in
 // the target folder and renamed into place once complete, so the real name
-// never shows a partial file.
+// never shows a partial file. Only files and folders are sources: a pipe or
+// a device (or a link to one) is none, and is never opened for reading.
 
 #include "platform/Shell.h"
 
@@ -59,8 +60,8 @@ std::string Join(const std::string& folder, const std::string& name) {
 // The path of `name` in a folder: an entry that has the name in another
 // letter case is the one meant, as on Windows.
 std::string ChildOf(const std::string& folder, const std::string& name) {
-  for (const auto& entry : posix::ListFolder(folder))
-    if (entry.name == name) return Join(folder, name);
+  struct stat st;
+  if (::lstat(Join(folder, name).c_str(), &st) == 0) return Join(folder, name);
   for (const auto& entry : posix::ListFolder(folder))
     if (posix::EqualNoCase(entry.name, name)) return Join(folder, entry.name);
   return Join(folder, name);
@@ -116,7 +117,11 @@ std::vector<Source> FindSources(const std::string& from, uint16_t flags, bool& o
   if (cut == std::string::npos && mask.size() >= 2 && mask[1] == ':') mask = mask.substr(2);
   if (!HasWildcard(mask)) {
     posix::HostPath where = posix::Resolve(from);
-    if (!where.exists) {
+    // Only files and folders are copied: a device or a pipe (a link to one
+    // too) is, as on Windows, no source at all.
+    struct stat st;
+    if (!where.exists || !StatPath(where.path, st) ||
+        !(S_ISREG(st.st_mode) || S_ISDIR(st.st_mode))) {
       ok = false;
       return sources;
     }
@@ -134,7 +139,9 @@ std::vector<Source> FindSources(const std::string& from, uint16_t flags, bool& o
     const std::string& name = entry.name;
     if (!wildcard.Matches(posix::Utf8ToAnsi(name))) continue;
     std::string host = Join(where.path, name);
-    bool directory = IsDirectory(host);
+    struct stat st;
+    if (!StatPath(host, st) || !(S_ISREG(st.st_mode) || S_ISDIR(st.st_mode))) continue;
+    bool directory = S_ISDIR(st.st_mode);
     if (directory && (flags & FOF_FILESONLY)) continue;
     sources.push_back({host, name, directory});
   }
@@ -149,9 +156,13 @@ bool SameFile(const struct stat& a, const struct stat& b) {
 // beside `target`, then renames it to `target`.
 int32_t CopyFile(const std::string& source, const std::string& target) {
   struct stat from;
-  if (!StatPath(source, from)) return CodeOf(errno);
-  int in = ::open(source.c_str(), O_RDONLY | O_CLOEXEC);
+  // Opened without waiting for a writer, and read only when it is a file.
+  int in = ::open(source.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
   if (in < 0) return CodeOf(errno);
+  if (::fstat(in, &from) != 0 || !S_ISREG(from.st_mode)) {
+    ::close(in);
+    return kNoSource;
+  }
   std::string temp = Join(ParentOf(target), ".talmirex-copy-XXXXXX");
   int out = ::mkostemp(temp.data(), O_CLOEXEC);
   if (out < 0) {
@@ -198,8 +209,10 @@ int32_t CopyTree(const std::string& source, const std::string& target) {
   for (const auto& entry : posix::ListFolder(source)) {
     const std::string& name = entry.name;
     std::string from = Join(source, name);
-    int32_t result = IsDirectory(from) ? CopyTree(from, ChildOf(target, name))
-                                       : CopyFile(from, ChildOf(target, name));
+    struct stat st;
+    if (!StatPath(from, st) || !(S_ISREG(st.st_mode) || S_ISDIR(st.st_mode))) continue;
+    int32_t result = S_ISDIR(st.st_mode) ? CopyTree(from, ChildOf(target, name))
+                                         : CopyFile(from, ChildOf(target, name));
     if (result != kDone) return result;
   }
   return kDone;
@@ -228,6 +241,19 @@ int32_t Transfer(const Source& source, const std::string& target, bool move, uin
   if (move && !(targetExists && source.isDirectory)) {
     if (::rename(source.host.c_str(), target.c_str()) == 0) return kDone;
     if (errno != EXDEV) return CodeOf(errno); // across file systems: copy, then remove
+  }
+  // A folder named as the source of a copy of files only: the shell makes
+  // the folder in the target and copies the files it holds, no folder in it.
+  if (!move && source.isDirectory && (flags & FOF_FILESONLY)) {
+    if (!MakeFolders(target)) return CodeOf(errno);
+    for (const auto& entry : posix::ListFolder(source.host)) {
+      std::string inner = Join(source.host, entry.name);
+      struct stat st;
+      if (!StatPath(inner, st) || !S_ISREG(st.st_mode)) continue;
+      if (int32_t result = CopyFile(inner, ChildOf(target, entry.name)); result != kDone)
+        return result;
+    }
+    return kDone;
   }
   int32_t result =
       source.isDirectory ? CopyTree(source.host, target) : CopyFile(source.host, target);

@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <cstring>
 #include <optional>
 #include <string>
 
@@ -76,9 +77,12 @@ bool IsDotEntry(const wchar_t* name) {
 
 bool Wanted(const std::wstring& folder, const WIN32_FIND_DATAW& data, EntryKinds kinds) {
   if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-    return kinds == EntryKinds::FilesAndDirectories && !IsDotEntry(data.cFileName) &&
-           !(data.dwFileAttributes & kNeverListed);
-  if (kinds != EntryKinds::AnyFile && (data.dwFileAttributes & kNeverListed)) return false;
+    return !IsDotEntry(data.cFileName) &&
+           (kinds == EntryKinds::AnyEntry ||
+            (kinds == EntryKinds::FilesAndDirectories && !(data.dwFileAttributes & kNeverListed)));
+  if (kinds != EntryKinds::AnyFile && kinds != EntryKinds::AnyEntry &&
+      (data.dwFileAttributes & kNeverListed))
+    return false;
   return kinds != EntryKinds::FilesOnly || IsOrdinaryFile(folder + data.cFileName, data);
 }
 
@@ -275,8 +279,16 @@ public:
   void RemoveFile(const std::string& path) override {
     RequireDrive(path);
     // Wine deletes what a link points to, and leaves the link: a link is
-    // refused, as a file that may not be deleted.
-    if (IsLink(path)) throw RuntimeError(RuntimeError::PathFileAccessError);
+    // refused. Not as a refused access (75), which would send the user off
+    // to find administrator rights that cannot help.
+    // A link to a folder or a device is refused as such a thing itself is.
+    if (IsLink(path)) {
+      DWORD attributes = GetFileAttributesA(path.c_str());
+      bool toFile =
+          attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+      throw RuntimeError(toFile ? RuntimeError::PermissionDenied
+                                : RuntimeError::PathFileAccessError);
+    }
     if (!DeleteFileA(path.c_str())) throw win32::LastError();
   }
 
@@ -313,6 +325,54 @@ public:
         !FileTimeToSystemTime(&local, &st))
       throw win32::LastError();
     return LocalTime{st.wYear, st.wMonth, st.wDay, st.wDayOfWeek, st.wHour, st.wMinute, st.wSecond};
+  }
+
+  EntryFacts Examine(const std::string& path) override {
+    EntryFacts facts;
+    if (path.find_first_of("*?") != std::string::npos || DriveMissing(path)) return facts;
+    WIN32_FIND_DATAA data;
+    HANDLE handle = FindFirstFileA(path.c_str(), &data);
+    if (handle == INVALID_HANDLE_VALUE) return facts;
+    FindClose(handle);
+    facts.name = data.cFileName;
+    size_t cut = path.find_last_of("\\/");
+    std::string found =
+        cut == std::string::npos ? facts.name : path.substr(0, cut + 1) + facts.name;
+    facts.link = IsLink(found);
+    // Listed, but without attributes of its own: a device or a pipe, as
+    // Wine shows them.
+    DWORD attributes = GetFileAttributesA(found.c_str());
+    facts.type = attributes == INVALID_FILE_ATTRIBUTES     ? EntryType::Other
+                 : (attributes & FILE_ATTRIBUTE_DIRECTORY) ? EntryType::Directory
+                                                           : EntryType::File;
+    return facts;
+  }
+
+  std::vector<std::string> FolderNames(const std::string& folder) override {
+    std::vector<std::string> names;
+    if (DriveMissing(folder)) return names;
+    std::string pattern = folder;
+    if (pattern.empty() || (pattern.back() != '\\' && pattern.back() != '/')) pattern += '\\';
+    WIN32_FIND_DATAA data;
+    HANDLE handle = FindFirstFileA((pattern + "*").c_str(), &data);
+    if (handle == INVALID_HANDLE_VALUE) return names;
+    do {
+      const char* name = data.cFileName;
+      if (std::strcmp(name, ".") != 0 && std::strcmp(name, "..") != 0) names.push_back(name);
+    } while (FindNextFileA(handle, &data));
+    FindClose(handle);
+    return names;
+  }
+
+  void RenameOnto(const std::string& from, const std::string& to) override {
+    RequireDrive(from);
+    RequireDrive(to);
+    if (!MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING)) throw win32::LastError();
+  }
+
+  void RemoveFolder(const std::string& path) override {
+    RequireDrive(path);
+    if (!RemoveDirectoryA(path.c_str())) throw win32::LastError();
   }
 };
 

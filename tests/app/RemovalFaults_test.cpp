@@ -70,6 +70,18 @@ public:
     if (plan_.Now()) plan_.Raise();
     inner_->RemoveFile(p);
   }
+  std::vector<std::string> FolderNames(const std::string& p) override {
+    if (plan_.Now()) plan_.Raise();
+    return inner_->FolderNames(p);
+  }
+  void RenameOnto(const std::string& from, const std::string& to) override {
+    if (plan_.Now()) plan_.Raise();
+    inner_->RenameOnto(from, to);
+  }
+  void RemoveFolder(const std::string& p) override {
+    if (plan_.Now()) plan_.Raise();
+    inner_->RemoveFolder(p);
+  }
 
 private:
   Plan& plan_;

@@ -12,10 +12,10 @@ std::string ReadHost(const fs::path& path) {
   return content.str();
 }
 
-RemovalScene::RemovalScene(FakeSystem system)
-    : program_(std::make_shared<ProgramIn>(drive.Win("app"))),
+RemovalScene::RemovalScene(FakeSystem system, std::string app)
+    : app(std::move(app)), program_(std::make_shared<ProgramIn>(drive.Win(this->app))),
       version_(std::make_shared<FakeVersionInfo>(std::move(system))) {
-  drive.MakeDir("app");
+  drive.MakeDir(this->app);
   fs::create_directories(InfHost());
   // Under Wine the INF folder is the test prefix's own: start from no OEM files.
   for (auto& e : fs::directory_iterator(InfHost())) {
@@ -50,7 +50,7 @@ bool RemovalScene::InInf(const std::string& name) const {
 
 std::map<std::string, std::string> RemovalScene::Snapshot() const {
   std::map<std::string, std::string> files;
-  for (const fs::path& root : {fs::path(InfHost()), fs::path(drive.Host("app"))})
+  for (const fs::path& root : {fs::path(InfHost()), fs::path(drive.Host(app))})
     for (auto& e : fs::recursive_directory_iterator(root))
       if (e.is_regular_file())
         files[root.filename().string() + "/" + fs::relative(e.path(), root).generic_string()] =

@@ -47,7 +47,8 @@ class RemovalScene {
 public:
   static constexpr const char* Inf = "c:\\windows\\inf";
 
-  explicit RemovalScene(FakeSystem system = WindowsXP());
+  // The program lies in `app`, a folder of the drive.
+  explicit RemovalScene(FakeSystem system = WindowsXP(), std::string app = "app");
   ~RemovalScene();
 
   // Files in the INF folder (name -> bytes), written now.
@@ -55,7 +56,7 @@ public:
   std::string InfHost(const std::string& name = "") const;
   bool InInf(const std::string& name) const;
   std::string Backup(const std::string& name = "") const {
-    return drive.Host("app\\Backup\\" + name);
+    return drive.Host(app + "\\Backup\\" + name);
   }
   // Every file under the INF folder and the program's folder: relative path -> bytes.
   std::map<std::string, std::string> Snapshot() const;
@@ -66,6 +67,7 @@ public:
   const std::vector<std::string>& Log();
 
   TestDrive drive;
+  std::string app;
   HeadlessWindow window;
   std::unique_ptr<frmTop> form;
 

@@ -32,6 +32,14 @@ public:
     return inner_->SameFile(a, b);
   }
   bool IsPlainFile(const std::string& path) override { return inner_->IsPlainFile(path); }
+  platform::EntryFacts Examine(const std::string& path) override { return inner_->Examine(path); }
+  std::vector<std::string> FolderNames(const std::string& folder) override {
+    return inner_->FolderNames(folder);
+  }
+  void RenameOnto(const std::string& from, const std::string& to) override {
+    inner_->RenameOnto(from, to);
+  }
+  void RemoveFolder(const std::string& path) override { inner_->RemoveFolder(path); }
 
 protected:
   std::shared_ptr<platform::FileSystem> inner_;

@@ -120,6 +120,19 @@ TEST_F(ShellTest, CopyTargetsThatAreNoPlainFolder) {
   EXPECT_EQ(drive.Read("single"), "1");
 }
 
+// A folder named as the source of a copy of files only: the shell makes a
+// folder of its name in the target and copies the files in it, no folder.
+TEST_F(ShellTest, AFolderAsTheSourceOfACopyOfFilesOnly) {
+  drive.MakeDir("src\\oem1.pnf\\deeper");
+  drive.Write("src\\oem1.pnf\\inner.txt", "inner");
+  drive.Write("src\\oem1.pnf\\deeper\\more.txt", "more");
+  drive.MakeDir("dst");
+  EXPECT_EQ(Copy("src\\oem1.pnf", "dst"), 0);
+  EXPECT_TRUE(drive.IsDirectory("dst\\oem1.pnf"));
+  EXPECT_EQ(Names("dst\\oem1.pnf"), std::vector<std::string>{"inner.txt"});
+  EXPECT_EQ(drive.Read("dst\\oem1.pnf\\inner.txt"), "inner");
+}
+
 TEST_F(ShellTest, MoveDeleteAndRenameOneFile) {
   drive.Write("a.inf", "a");
   drive.MakeDir("dst");

@@ -1,0 +1,470 @@
+// Remove Drivers while the world moves under it: names that differ only in
+// letter case, files changed after their backup was checked, deletes that
+// say more than they did, copies that fail over an older backup, links,
+// pipes and folders where files are expected, and a program folder below a
+// hidden one. Each case states what must come of it; every case also holds
+// the rules of all: no file is gone from the INF folder without a
+// byte-identical copy in Backup, and nothing else is touched.
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <functional>
+#include <optional>
+#include <regex>
+#include <set>
+
+#include "platform/Shell.h"
+#include "tests/app/HostProcess.h"
+#include "tests/app/RemovalScene.h"
+#include "tests/support/FileSystemDecorator.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+const std::string Complete = "Removal Complete...Please Restart your Computer";
+const std::string BackupFailed = "Backup Failed...No Driver Files were Deleted";
+const std::string Incomplete = "Removal Incomplete...Some Driver Files were not Deleted";
+
+const std::string T = "[Strings]\r\nMfg=\"TALMIREX\"\r\n";
+const std::string Other = "[Strings]\r\nMfg=\"Norvale\"\r\n";
+const std::string P = std::string("PNF\x01\0\xfe", 6);
+
+bool EndsWith(const std::string& text, const std::string& end) {
+  return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
+}
+
+void WriteHost(const std::string& host, const std::string& bytes) {
+  std::ofstream(host, std::ios::binary | std::ios::trunc)
+      .write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+// The drive as the Linux file system sees it. Under Wine the Windows calls
+// take a name for an entry of that name in another letter case and do not
+// see pipes: these look and write through the Linux shell, in both builds.
+std::string Q(const std::string& host) {
+  // The last name as written: Wine would take it for another of its case.
+  size_t cut = host.find_last_of("\\/");
+  std::string quoted = "'";
+  quoted += hostprocess::UnixPath(host.substr(0, cut));
+  quoted += '/';
+  quoted += host.substr(cut + 1);
+  quoted += '\'';
+  return quoted;
+}
+
+void UnixWrite(const RemovalScene& s, const std::string& host, const std::string& bytes) {
+  if (!hostprocess::UnixShellAvailable()) return WriteHost(host, bytes);
+  const std::string staged = s.drive.Host("staged.tmp");
+  WriteHost(staged, bytes);
+  hostprocess::UnixShell("mv -f " + Q(staged) + " " + Q(host));
+}
+
+std::optional<std::string> UnixRead(const RemovalScene& s, const std::string& host) {
+  if (!hostprocess::UnixShellAvailable())
+    return fs::is_regular_file(host) ? std::optional(ReadHost(host)) : std::nullopt;
+  const std::string copy = s.drive.Host("read.tmp");
+  std::error_code ignored;
+  fs::remove(copy, ignored);
+  hostprocess::UnixShell("[ -f " + Q(host) + " ] && cp " + Q(host) + " " + Q(copy));
+  if (!fs::exists(copy)) return std::nullopt;
+  std::string bytes = ReadHost(copy);
+  fs::remove(copy, ignored);
+  return bytes;
+}
+
+// test(1) of the Linux shell: `-L`, `-e`, ...
+bool UnixTest(const RemovalScene& s, const std::string& test, const std::string& host) {
+  const std::string flag = s.drive.Host("flag.tmp");
+  std::error_code ignored;
+  fs::remove(flag, ignored);
+  hostprocess::UnixShell("[ " + test + " " + Q(host) + " ] && : > " + Q(flag));
+  bool yes = fs::exists(flag);
+  fs::remove(flag, ignored);
+  return yes;
+}
+
+std::set<std::string> UnixNames(const RemovalScene& s, const std::string& folder) {
+  if (!hostprocess::UnixShellAvailable()) {
+    std::set<std::string> names;
+    std::error_code ignored;
+    for (auto& e : fs::directory_iterator(folder, ignored))
+      names.insert(e.path().filename().string());
+    return names;
+  }
+  const std::string list = s.drive.Host("names.tmp");
+  hostprocess::UnixShell("ls -A " + Q(folder) + " > " + Q(list) + " 2>/dev/null");
+  std::set<std::string> names;
+  std::ifstream in(list);
+  for (std::string name; std::getline(in, name);)
+    names.insert(name);
+  in.close();
+  std::error_code ignored;
+  fs::remove(list, ignored);
+  return names;
+}
+
+// Runs `action` once, at the first file query that the delete pass makes
+// for a path ending in `name`: after every backup was checked.
+class BeforeTheDelete : public FileSystemDecorator {
+public:
+  BeforeTheDelete(std::string name, std::function<void()> action)
+      : name_(std::move(name)), action_(std::move(action)) {}
+  std::string FirstEntry(const std::string& path, platform::EntryKinds kinds) override {
+    if (kinds == platform::EntryKinds::FilesOnly && EndsWith(path, "\\" + name_) && action_) {
+      auto action = std::move(action_);
+      action_ = nullptr;
+      action();
+    }
+    return inner_->FirstEntry(path, kinds);
+  }
+
+private:
+  std::string name_;
+  std::function<void()> action_;
+};
+
+// Deletes nothing and says it did, as Wine does on a read-only mount.
+class DeletesThatDoNothing : public FileSystemDecorator {
+public:
+  void RemoveFile(const std::string&) override {}
+};
+
+// Writes half of a file onto the name the copy goes to, as the Windows
+// shell does in place, then reports the disk full.
+class CopiesThatFailHalfway : public platform::Shell {
+public:
+  explicit CopiesThatFailHalfway(std::string name) : name_(std::move(name)) {}
+  int32_t SHFileOperationA(platform::SHFILEOPSTRUCTA& request) override {
+    std::string from = request.pFrom.c_str(), to = request.pTo.c_str();
+    if (!EndsWith(from, "\\" + name_)) return inner_->SHFileOperationA(request);
+    std::string target = testhost::ToHost(to);
+    if (fs::is_directory(target))
+      target = testhost::ToHost(to + "\\" + from.substr(from.find_last_of('\\') + 1));
+    std::string bytes = ReadHost(testhost::ToHost(from));
+    WriteHost(target, bytes.substr(0, bytes.size() / 2));
+    return 0x70; // ERROR_DISK_FULL
+  }
+
+private:
+  std::string name_;
+  std::shared_ptr<platform::Shell> inner_ = Native();
+};
+
+struct WorldCase {
+  const char* name;
+  std::vector<std::pair<std::string, std::string>> inf; // INF folder: name -> bytes
+  std::string last;                                     // the log's last line
+  std::set<std::string> deleted;                        // what is gone from the INF folder
+  std::function<void(RemovalScene&)> setup = nullptr;
+  std::function<std::shared_ptr<platform::FileSystem>(RemovalScene&)> files = nullptr;
+  std::function<std::shared_ptr<platform::Shell>(RemovalScene&)> shell = nullptr;
+  std::function<void(RemovalScene&)> check = nullptr;
+  std::map<std::string, std::string> changed = {}; // INF files the case itself rewrites
+};
+
+// The names in the Backup folder.
+std::set<std::string> BackupNames(const RemovalScene& scene) {
+  return UnixNames(scene, scene.Backup());
+}
+
+void RunCase(const WorldCase& c) {
+  SCOPED_TRACE(c.name);
+  RemovalScene scene;
+  for (auto& [name, bytes] : c.inf)
+    UnixWrite(scene, scene.InfHost(name), bytes);
+  if (c.setup) c.setup(scene);
+  {
+    std::optional<ScopedService<platform::FileSystem>> files;
+    std::optional<ScopedService<platform::Shell>> shell;
+    if (c.files) files.emplace(c.files(scene));
+    if (c.shell) shell.emplace(c.shell(scene));
+    scene.Remove();
+  }
+  EXPECT_EQ(scene.Log().back(), c.last);
+  const std::set<std::string> left = UnixNames(scene, scene.InfHost());
+  for (auto& [name, original] : c.inf) {
+    std::string bytes = c.changed.count(name) ? c.changed.at(name) : original;
+    if (c.deleted.count(name)) {
+      EXPECT_FALSE(left.count(name)) << name << " left";
+      EXPECT_EQ(UnixRead(scene, scene.Backup(name)), bytes)
+          << name << " deleted without a byte-identical backup";
+    } else {
+      EXPECT_TRUE(left.count(name)) << name << " deleted";
+      if (left.count(name)) {
+        EXPECT_EQ(UnixRead(scene, scene.InfHost(name)), bytes) << name;
+      }
+    }
+  }
+  const std::regex temporary(R"(\.talmirex-(new-[0-9a-f]{8}|copy-[A-Za-z0-9]{6}))");
+  for (const std::string& name : BackupNames(scene))
+    EXPECT_FALSE(std::regex_match(name, temporary)) << "a temporary copy left: " << name;
+  if (c.check) c.check(scene);
+  if (::testing::Test::HasFailure())
+    for (const std::string& line : scene.Log())
+      std::printf("  log: %s\n", line.c_str());
+  // What the case made in the INF folder.
+  if (hostprocess::UnixShellAvailable()) {
+    hostprocess::UnixShell("rm -rf " + Q(scene.InfHost()) + "/oem* " + Q(scene.InfHost()) +
+                           "/OEM*");
+  } else {
+    std::error_code ignored;
+    for (auto& e : fs::directory_iterator(scene.InfHost()))
+      if (e.path().filename().string().rfind("oem", 0) == 0) fs::remove_all(e.path(), ignored);
+  }
+}
+
+TEST(RemovalWorld, NamesThatDifferOnlyInLetterCase) {
+  if (!hostprocess::UnixShellAvailable())
+    GTEST_SKIP() << "needs the Linux shell beneath the drive, which the Windows build under Wine "
+                    "cannot wait for";
+  const WorldCase cases[] = {
+      {"two found files, one name in two cases: one copy cannot hold both",
+       {{"OEM1.INF", T + "upper"}, {"oem1.inf", T + "lower"}},
+       BackupFailed,
+       {},
+       nullptr,
+       nullptr,
+       nullptr,
+       [](RemovalScene& s) {
+         // Whichever came first has its copy; the other was not copied over it.
+         auto names = BackupNames(s);
+         ASSERT_EQ(names.size(), 1u);
+         const std::string name = *names.begin();
+         EXPECT_EQ(UnixRead(s, s.Backup(name)), UnixRead(s, s.InfHost(name)));
+       }},
+      {"another vendor's twin and its companion are not the found file's",
+       {{"OEM1.INF", T}, {"oem1.inf", Other}, {"oem1.pnf", P}},
+       Complete,
+       {"OEM1.INF"},
+       nullptr,
+       nullptr,
+       nullptr,
+       [](RemovalScene& s) { EXPECT_EQ(BackupNames(s), std::set<std::string>{"OEM1.INF"}); }},
+      {"twin files with twin companions",
+       {{"OEM2.INF", T + "A"}, {"OEM2.PNF", P + "A"}, {"oem2.inf", T + "B"}, {"oem2.pnf", P + "B"}},
+       BackupFailed,
+       {}},
+  };
+  for (const WorldCase& c : cases)
+    RunCase(c);
+}
+
+TEST(RemovalWorld, WhatChangesAfterTheBackupIsNotDeleted) {
+  const std::string appended = T + "; written after the check\r\n";
+  const WorldCase cases[] = {
+      {"the original is written to",
+       {{"oem3.inf", T}, {"oem3.pnf", P}},
+       Incomplete,
+       {"oem3.pnf"},
+       nullptr,
+       [&](RemovalScene& s) {
+         return std::make_shared<BeforeTheDelete>(
+             "oem3.inf", [&s, appended] { WriteHost(s.InfHost("oem3.inf"), appended); });
+       },
+       nullptr,
+       nullptr,
+       {{"oem3.inf", appended}}},
+      {"the copy is emptied (another run killed while copying over it)",
+       {{"oem3.inf", T}, {"oem3.pnf", P}},
+       Incomplete,
+       {"oem3.pnf"},
+       nullptr,
+       [](RemovalScene& s) {
+         return std::make_shared<BeforeTheDelete>("oem3.inf",
+                                                  [&s] { WriteHost(s.Backup("oem3.inf"), ""); });
+       }},
+      {"the copy gets other bytes of the same length",
+       {{"oem3.inf", T}, {"oem3.pnf", P}},
+       Incomplete,
+       {"oem3.inf"},
+       nullptr,
+       [](RemovalScene& s) {
+         return std::make_shared<BeforeTheDelete>(
+             "oem3.pnf", [&s] { WriteHost(s.Backup("oem3.pnf"), std::string(P.size(), 'x')); });
+       }},
+      {"the copy is taken away",
+       {{"oem3.inf", T}},
+       Incomplete,
+       {},
+       nullptr,
+       [](RemovalScene& s) {
+         return std::make_shared<BeforeTheDelete>("oem3.inf",
+                                                  [&s] { fs::remove(s.Backup("oem3.inf")); });
+       },
+       nullptr,
+       [](RemovalScene& s) { EXPECT_EQ(UnixRead(s, s.InfHost("oem3.inf")), T); }},
+      {"the deletes say they deleted, and nothing went",
+       {{"oem3.inf", T}, {"oem3.pnf", P}},
+       Incomplete,
+       {},
+       nullptr,
+       [](RemovalScene&) { return std::make_shared<DeletesThatDoNothing>(); }},
+  };
+  for (const WorldCase& c : cases)
+    RunCase(c);
+}
+
+TEST(RemovalWorld, AnOlderBackupOutlivesANewCopyThatFails) {
+  const WorldCase cases[] = {
+      {"the copy over the older one breaks off halfway",
+       {{"oem4.inf", T + std::string(5000, ';')}, {"oem4.pnf", P}},
+       BackupFailed,
+       {},
+       [](RemovalScene& s) {
+         s.drive.MakeDir(s.app + "\\Backup");
+         WriteHost(s.Backup("oem4.inf"), "the only copy left of an older driver");
+       },
+       nullptr,
+       [](RemovalScene&) { return std::make_shared<CopiesThatFailHalfway>("oem4.inf"); },
+       [](RemovalScene& s) {
+         EXPECT_EQ(UnixRead(s, s.Backup("oem4.inf")), "the only copy left of an older driver");
+       }},
+      {"temporary copies of a run that was cut off go, look-alikes stay",
+       {{"oem5.inf", T}},
+       Complete,
+       {"oem5.inf"},
+       [](RemovalScene& s) {
+         s.drive.MakeDir(s.app + "\\Backup");
+         for (const char* name :
+              {".talmirex-copy-Ab12Cd", ".talmirex-new-0123abcd", ".talmirex-copy-Ab12Cd.txt",
+               ".talmirex-new-0123ABCE", "talmirex-new-0123abcd", ".talmirex-new-0123abc",
+               ".talmirex-copy-Ab1Cd", "x.talmirex-copy-Ab12Cd"})
+           WriteHost(s.Backup(name), name);
+         // The folder a cut-off run made its copies in, with one in it.
+         s.drive.MakeDir(s.app + "\\Backup\\.talmirex-new-89abcdef");
+         WriteHost(s.Backup(".talmirex-new-89abcdef\\oem5.inf"), "half a co");
+       },
+       nullptr,
+       nullptr,
+       [](RemovalScene& s) {
+         EXPECT_EQ(
+             BackupNames(s),
+             (std::set<std::string>{".talmirex-copy-Ab12Cd.txt", ".talmirex-copy-Ab1Cd",
+                                    ".talmirex-new-0123ABCE", ".talmirex-new-0123abc", "oem5.inf",
+                                    "talmirex-new-0123abcd", "x.talmirex-copy-Ab12Cd"}));
+       }},
+  };
+  for (const WorldCase& c : cases)
+    RunCase(c);
+}
+
+// Links, pipes and folders are made by the Linux shell beneath the drive
+// (the Windows build cannot make them under Wine).
+
+TEST(RemovalWorld, OnlyPlainFilesAreCopiedOrDeleted) {
+  if (!hostprocess::UnixShellAvailable())
+    GTEST_SKIP() << "needs the Linux shell beneath the drive, which the Windows build under Wine "
+                    "cannot wait for";
+  const WorldCase cases[] = {
+      {"a companion that is a pipe",
+       {{"oem6.inf", T}},
+       Incomplete,
+       {"oem6.inf"},
+       [](RemovalScene& s) { hostprocess::UnixShell("mkfifo " + Q(s.InfHost("oem6.pnf"))); },
+       nullptr,
+       nullptr,
+       [](RemovalScene& s) {
+         EXPECT_TRUE(UnixNames(s, s.InfHost()).count("oem6.pnf"));
+         EXPECT_FALSE(BackupNames(s).count("oem6.pnf"));
+       }},
+      {"a companion linked to an endless device",
+       {{"oem6.inf", T}},
+       Incomplete,
+       {"oem6.inf"},
+       [](RemovalScene& s) {
+         hostprocess::UnixShell("ln -s /dev/zero " + Q(s.InfHost("oem6.pnf")));
+       },
+       nullptr,
+       nullptr,
+       [](RemovalScene& s) {
+         EXPECT_TRUE(UnixNames(s, s.InfHost()).count("oem6.pnf"));
+         EXPECT_FALSE(BackupNames(s).count("oem6.pnf"));
+       }},
+      {"a companion that is a folder holding a link to its parent",
+       {{"oem6.inf", T}},
+       Incomplete,
+       {"oem6.inf"},
+       [](RemovalScene& s) {
+         fs::create_directory(s.InfHost("oem6.pnf"));
+         WriteHost(s.InfHost("oem6.pnf") + "/inside.txt", "inside");
+         hostprocess::UnixShell("ln -s .. " + Q(s.InfHost("oem6.pnf")) + "/loop");
+       },
+       nullptr,
+       nullptr,
+       [](RemovalScene& s) {
+         EXPECT_EQ(UnixRead(s, s.InfHost("oem6.pnf") + "/inside.txt"), "inside");
+         EXPECT_FALSE(UnixTest(s, "-e", s.Backup("oem6.pnf") + "/inside.txt"));
+       }},
+      {"a copy in Backup that is a link is replaced, not written through",
+       {{"oem7.inf", T}},
+       Complete,
+       {"oem7.inf"},
+       [](RemovalScene& s) {
+         s.drive.MakeDir(s.app + "\\Backup");
+         s.drive.Write("mine.txt", "a file of the user's");
+         hostprocess::UnixShell("ln -s " + Q(s.drive.Host("mine.txt")) + " " +
+                                Q(s.Backup("oem7.inf")));
+       },
+       nullptr,
+       nullptr,
+       [](RemovalScene& s) {
+         EXPECT_EQ(s.drive.Read("mine.txt"), "a file of the user's");
+         EXPECT_FALSE(UnixTest(s, "-L", s.Backup("oem7.inf")));
+       }},
+  };
+  for (const WorldCase& c : cases)
+    RunCase(c);
+}
+
+// A found file that is a link to a file of the user's: its bytes are backed
+// up; the link goes, and where the layer can tell a link (not the Windows
+// build under Wine, which shows it as the file it leads to and deletes
+// that), the user's file stays.
+TEST(RemovalWorld, AFoundFileThatIsALink) {
+  if (!hostprocess::UnixShellAvailable())
+    GTEST_SKIP() << "needs the Linux shell beneath the drive, which the Windows build under Wine "
+                    "cannot wait for";
+  RemovalScene scene;
+  scene.drive.Write("user.inf", T + "; the user's own");
+  hostprocess::UnixShell("ln -s " + Q(scene.drive.Host("user.inf")) + " " +
+                         Q(scene.InfHost("oem8.inf")));
+  ASSERT_TRUE(fs::exists(scene.InfHost("oem8.inf")));
+  bool tellsLinks =
+      platform::fileSystem().Examine(std::string(RemovalScene::Inf) + "\\oem8.inf").link;
+  scene.Remove();
+  EXPECT_EQ(ReadHost(scene.Backup("oem8.inf")), T + "; the user's own");
+  // Linux deletes the link itself. The Windows build under Wine, whose
+  // delete would take the user's file instead, leaves it: incomplete then.
+  const bool linkLeft = UnixTest(scene, "-L", scene.InfHost("oem8.inf"));
+  EXPECT_EQ(scene.Log().back(), linkLeft ? Incomplete : Complete);
+  EXPECT_EQ(scene.window.messages.size(), 1u); // the question; no call for administrator rights
+  if (tellsLinks) {
+    EXPECT_EQ(scene.drive.Read("user.inf"), T + "; the user's own");
+  }
+  hostprocess::UnixShell("rm -f " + Q(scene.InfHost("oem8.inf")));
+}
+
+// Backup beside a program whose folder lies below a hidden or system one.
+TEST(RemovalWorld, AProgramBelowAHiddenFolderBacksUp) {
+  struct {
+    const char* app;
+    const char* marked; // the folder to mark hidden and system, if any
+  } cases[] = {{".local\\share\\app", nullptr}, {"AppData\\Local\\app", "AppData"}};
+  for (auto& c : cases) {
+    SCOPED_TRACE(c.app);
+    RemovalScene scene(WindowsXP(), c.app);
+    if (c.marked && !testhost::SetHiddenOrSystem(scene.drive.Host(c.marked), true, true)) {
+      std::printf("no hidden mark on this file system: %s not tried\n", c.app);
+      continue;
+    }
+    scene.Put("oem9.inf", T);
+    scene.Remove();
+    EXPECT_EQ(scene.Log().back(), Complete);
+    EXPECT_EQ(ReadHost(scene.Backup("oem9.inf")), T);
+    EXPECT_FALSE(scene.InInf("oem9.inf"));
+  }
+}
+
+} // namespace
