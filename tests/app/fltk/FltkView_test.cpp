@@ -20,6 +20,7 @@
 #include "app/frmTop.h"
 #include "platform/Screen.h"
 #include "tests/support/ScopedService.h"
+#include "tests/support/posix/OwnBinary.h"
 
 namespace {
 
@@ -104,14 +105,7 @@ TEST(FltkView, TheLogShowsWholeLinesFromItsTop) {
 TEST(FltkView, TheVersionLineCarriesTheDateOfTheBinary) {
   ScopedService<platform::Screen> keep{platform::Service<platform::Screen>::Current()};
   Loaded window(96);
-  char self[4096];
-  const ssize_t n = ::readlink("/proc/self/exe", self, sizeof self - 1);
-  ASSERT_GT(n, 0);
-  self[n] = 0;
-  struct stat st;
-  ASSERT_EQ(::stat(self, &st), 0);
-  std::tm tm{};
-  ::localtime_r(&st.st_mtime, &tm);
+  const std::tm tm = testhost::OwnBinaryModified();
   EXPECT_EQ(window.form["lblVersion"].Caption(),
             "Version 1.2.0 - " + frmTop::FormatVersionDate(tm.tm_year + 1900, tm.tm_mon + 1,
                                                            tm.tm_mday, tm.tm_wday));
