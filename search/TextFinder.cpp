@@ -11,15 +11,62 @@ namespace {
 // on the target's vector ABI.)
 using Bytes16 = unsigned char __attribute__((vector_size(16)));
 
+// How common an upper-cased byte is in the text files searched (INF and
+// INI files, English text): higher is more common. Letters follow English
+// letter frequency, blanks, line ends and the INF punctuation come first,
+// control characters and bytes above 0x7F last.
+int Commonness(unsigned char upperByte) {
+  static const char kLetters[] = "ZQJXKVBYWGPFMUCDLHRSNIOATE"; // rarest first
+  if (upperByte >= 'A' && upperByte <= 'Z')
+    return 100 + static_cast<int>(std::strchr(kLetters, upperByte) - kLetters) * 4;
+  if (upperByte >= '0' && upperByte <= '9') return 140;
+  switch (upperByte) {
+  case ' ':
+  case '\r':
+  case '\n':
+  case ',':
+  case '=':
+    return 250;
+  case '.':
+  case '%':
+  case ';':
+  case '_':
+  case '"':
+  case '\t':
+  case '\\':
+    return 120;
+  default:
+    break;
+  }
+  if (upperByte < 0x20 || upperByte >= 0x80) return 0;
+  return 60; // other ASCII punctuation
+}
+
 } // namespace
 
 TextFinder::TextFinder(std::string_view text, const platform::CaseTable& upper) : upper_(upper) {
   needle_.reserve(text.size());
   for (char c : text)
     needle_ += static_cast<char>(upper[static_cast<unsigned char>(c)]);
-  if (!needle_.empty()) {
-    first_ = ProbeFor(static_cast<unsigned char>(needle_.front()));
-    last_ = ProbeFor(static_cast<unsigned char>(needle_.back()));
+  // The rarest byte a probe can find leads; the next rarest byte elsewhere
+  // in the text filters its hits. Among equals the later one wins.
+  int rarest = 1 << 30, other = 1 << 30;
+  for (size_t j = 0; j < needle_.size(); ++j) {
+    const auto byte = static_cast<unsigned char>(needle_[j]);
+    const int commonness = Commonness(byte);
+    Probe probe = ProbeFor(byte);
+    if (probe.usable && commonness <= rarest) {
+      if (rare_.usable) {
+        other = rarest;
+        otherAt_ = rareAt_;
+      }
+      rare_ = probe;
+      rareAt_ = j;
+      rarest = commonness;
+    } else if (commonness <= other) {
+      other = commonness;
+      otherAt_ = j;
+    }
   }
 }
 
@@ -51,32 +98,33 @@ bool TextFinder::FoundIn(const unsigned char* data, size_t size) const {
   if (n == 0 || size < n) return false;
   const size_t starts = size - n + 1; // candidate start positions
   size_t i = 0;
-  if (first_.usable && last_.usable) {
-    // Look at the first and the last byte of sixteen candidates at a time;
-    // only where both can match is the whole text compared. The rest of the
+  if (rare_.usable) {
+    // Look at the rare byte of sixty-four candidates a round, with one test
+    // of all their hits together; only where it can match are the other
+    // rare byte and then the whole text compared. The rest of the
     // candidates go one by one below.
-    Bytes16 firstValue, firstMask, lastValue, lastMask;
+    Bytes16 value, mask;
     for (int k = 0; k < 16; ++k) {
-      firstValue[k] = first_.value;
-      firstMask[k] = first_.mask;
-      lastValue[k] = last_.value;
-      lastMask[k] = last_.mask;
+      value[k] = rare_.value;
+      mask[k] = rare_.mask;
     }
-    // Sixty-four candidates a round, one test of all their hits together.
+    const auto* needle = reinterpret_cast<const unsigned char*>(needle_.data());
+    const unsigned char other = needle[otherAt_];
+    const unsigned char* probed = data + rareAt_;
     for (; i + 64 <= starts; i += 64) {
-      Bytes16 hits[4];
+      Bytes16 any = {};
       for (int q = 0; q < 4; ++q) {
-        Bytes16 head, tail;
-        std::memcpy(&head, data + i + 16 * q, sizeof head);
-        std::memcpy(&tail, data + i + 16 * q + n - 1, sizeof tail);
-        hits[q] = ((head | firstMask) == firstValue) & ((tail | lastMask) == lastValue);
+        Bytes16 bytes;
+        std::memcpy(&bytes, probed + i + 16 * q, sizeof bytes);
+        any |= (bytes | mask) == value;
       }
-      Bytes16 any = hits[0] | hits[1] | hits[2] | hits[3];
       uint64_t halves[2];
       std::memcpy(halves, &any, sizeof halves);
       if ((halves[0] | halves[1]) == 0) continue;
-      for (int k = 0; k < 64; ++k)
-        if (hits[k / 16][k % 16] && MatchesAt(data + i + k)) return true;
+      for (size_t k = i; k < i + 64; ++k)
+        if ((probed[k] | rare_.mask) == rare_.value && upper_[data[k + otherAt_]] == other &&
+            MatchesAt(data + k))
+          return true;
     }
   }
   const unsigned char head = static_cast<unsigned char>(needle_.front());

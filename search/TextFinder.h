@@ -29,5 +29,8 @@ private:
 
   const platform::CaseTable& upper_;
   std::string needle_; // upper-cased
-  Probe first_, last_;
+  // The rarest byte of the needle that a probe can find, looked for sixteen
+  // candidates at a time, and the next rarest, tested before the whole text.
+  Probe rare_;
+  size_t rareAt_ = 0, otherAt_ = 0;
 };
