@@ -5,11 +5,64 @@
 
 namespace {
 
-// Sixteen bytes compared at once; the compiler maps this to SIMD registers
+// The bytes compared at once; the compiler maps these to SIMD registers
 // where the target has them and to plain words where it does not. (Values
-// of this type stay inside one function: passing them by value would depend
-// on the target's vector ABI.)
+// of these types stay inside one function: passing them by value would
+// depend on the target's vector ABI.)
 using Bytes16 = unsigned char __attribute__((vector_size(16)));
+using Bytes32 = unsigned char __attribute__((vector_size(32)));
+
+// From candidate `i` on, the first round of sixty-four candidates in which
+// the probed byte `value` (under `mask`) occurs, or the first candidate
+// after the last whole round.
+template <class Bytes>
+[[gnu::always_inline]] inline size_t NextRoundWithHit(const unsigned char* probed, size_t i,
+                                                      size_t starts, unsigned char value,
+                                                      unsigned char mask) {
+  constexpr int kWidth = sizeof(Bytes);
+  Bytes values, masks;
+  for (int k = 0; k < kWidth; ++k) {
+    values[k] = value;
+    masks[k] = mask;
+  }
+  for (; i + 64 <= starts; i += 64) {
+    Bytes any = {};
+    for (int q = 0; q < 64 / kWidth; ++q) {
+      Bytes bytes;
+      std::memcpy(&bytes, probed + i + kWidth * q, sizeof bytes);
+      any |= (bytes | masks) == values;
+    }
+    uint64_t words[kWidth / 8];
+    std::memcpy(words, &any, sizeof words);
+    uint64_t hit = 0;
+    for (uint64_t word : words)
+      hit |= word;
+    if (hit != 0) return i;
+  }
+  return i;
+}
+
+size_t NextRoundWithHitPlain(const unsigned char* probed, size_t i, size_t starts,
+                             unsigned char value, unsigned char mask) {
+  return NextRoundWithHit<Bytes16>(probed, i, starts, value, mask);
+}
+
+// The same with 32-byte registers, for the processors that have them.
+[[gnu::target("avx2")]] size_t NextRoundWithHitWide(const unsigned char* probed, size_t i,
+                                                    size_t starts, unsigned char value,
+                                                    unsigned char mask) {
+  return NextRoundWithHit<Bytes32>(probed, i, starts, value, mask);
+}
+
+using RoundFinder = size_t (*)(const unsigned char*, size_t, size_t, unsigned char, unsigned char);
+
+RoundFinder WidestRoundFinder() {
+  static const RoundFinder widest = [] {
+    __builtin_cpu_init();
+    return __builtin_cpu_supports("avx2") ? NextRoundWithHitWide : NextRoundWithHitPlain;
+  }();
+  return widest;
+}
 
 // How common an upper-cased byte is in the text files searched (INF and
 // INI files, English text): higher is more common. Letters follow English
@@ -103,28 +156,18 @@ bool TextFinder::FoundIn(const unsigned char* data, size_t size) const {
     // of all their hits together; only where it can match are the other
     // rare byte and then the whole text compared. The rest of the
     // candidates go one by one below.
-    Bytes16 value, mask;
-    for (int k = 0; k < 16; ++k) {
-      value[k] = rare_.value;
-      mask[k] = rare_.mask;
-    }
     const auto* needle = reinterpret_cast<const unsigned char*>(needle_.data());
     const unsigned char other = needle[otherAt_];
     const unsigned char* probed = data + rareAt_;
-    for (; i + 64 <= starts; i += 64) {
-      Bytes16 any = {};
-      for (int q = 0; q < 4; ++q) {
-        Bytes16 bytes;
-        std::memcpy(&bytes, probed + i + 16 * q, sizeof bytes);
-        any |= (bytes | mask) == value;
-      }
-      uint64_t halves[2];
-      std::memcpy(halves, &any, sizeof halves);
-      if ((halves[0] | halves[1]) == 0) continue;
+    const RoundFinder nextRound = wide_ ? WidestRoundFinder() : NextRoundWithHitPlain;
+    for (;;) {
+      i = nextRound(probed, i, starts, rare_.value, rare_.mask);
+      if (i + 64 > starts) break;
       for (size_t k = i; k < i + 64; ++k)
         if ((probed[k] | rare_.mask) == rare_.value && upper_[data[k + otherAt_]] == other &&
             MatchesAt(data + k))
           return true;
+      i += 64;
     }
   }
   const unsigned char head = static_cast<unsigned char>(needle_.front());

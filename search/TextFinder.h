@@ -16,6 +16,10 @@ public:
   // True when the bytes hold the text (upper-cased, as the needle is).
   bool FoundIn(const unsigned char* data, size_t size) const;
 
+  // Whether the search uses 32-byte registers where the processor has them
+  // (the default); the tests turn this off to cover the 16-byte path too.
+  static void UseWideRegisters(bool use) { wide_ = use; }
+
 private:
   bool MatchesAt(const unsigned char* at) const;
   // A byte's probe: the value `b | mask` has exactly when b upper-cases to the
@@ -33,4 +37,5 @@ private:
   // candidates at a time, and the next rarest, tested before the whole text.
   Probe rare_;
   size_t rareAt_ = 0, otherAt_ = 0;
+  static inline bool wide_ = true;
 };
