@@ -4,7 +4,9 @@
 // case, and failures are RuntimeErrors numbered as the classic runtime numbers
 // them (53 file not found, 75 access refused, 76 path not found, ...).
 
+#include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <memory>
 #include <string>
 #include <vector>
@@ -29,6 +31,24 @@ public:
   // Reads up to `count` bytes at the current position; fewer only at the end
   // of the file. Raises 57 (device I/O error) when the read itself fails.
   virtual size_t Read(unsigned char* buffer, size_t count) = 0;
+
+  // Reads on as Read does, into memory the file holds: returns where the
+  // `got` bytes read lie, right behind the last `behind` bytes of what the
+  // call before returned (its `behind` bytes included), so that both form
+  // one run. `behind` is at most the size of that run (0 at the first call).
+  // Valid until the next call. This one reads through Read into a buffer of
+  // `behind + count` bytes; a backend may serve it from a larger buffer.
+  virtual const unsigned char* ReadOn(size_t count, size_t behind, size_t& got) {
+    if (behind > 0) std::memmove(held_.data(), held_.data() + run_ - behind, behind);
+    if (held_.size() < behind + count) held_.resize(behind + count);
+    got = Read(held_.data() + behind, count);
+    run_ = behind + got;
+    return held_.data() + behind;
+  }
+
+private:
+  std::vector<unsigned char> held_;
+  size_t run_ = 0;
 };
 
 // A local date and time, as a file's last-modified stamp.

@@ -16,6 +16,10 @@ public:
   // True when the bytes hold the text (upper-cased, as the needle is).
   bool FoundIn(const unsigned char* data, size_t size) const;
 
+  // Whether the search uses 32-byte registers where the processor has them
+  // (the default); the tests turn this off to cover the 16-byte path too.
+  static void UseWideRegisters(bool use) { wide_ = use; }
+
 private:
   bool MatchesAt(const unsigned char* at) const;
   // A byte's probe: the value `b | mask` has exactly when b upper-cases to the
@@ -29,5 +33,9 @@ private:
 
   const platform::CaseTable& upper_;
   std::string needle_; // upper-cased
-  Probe first_, last_;
+  // The rarest byte of the needle that a probe can find, looked for sixteen
+  // candidates at a time, and the next rarest, tested before the whole text.
+  Probe rare_;
+  size_t rareAt_ = 0, otherAt_ = 0;
+  static inline bool wide_ = true;
 };

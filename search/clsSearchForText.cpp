@@ -71,7 +71,7 @@ bool clsSearchForText::FileContainsText(const std::string& filePath, const std::
   return FileContainsText(filePath, TextFinder(text, platform::UpperCaseTable()));
 }
 
-// Reads the file in 4096-byte blocks. Each block is read in behind the last
+// Reads the file in 4096-byte blocks. Each block comes right behind the last
 // L bytes of the window before it (the carry), so a text that straddles two
 // blocks, or is longer than one, lies whole inside one window.
 bool clsSearchForText::FileContainsText(const std::string& filePath, const TextFinder& finder) {
@@ -79,21 +79,18 @@ bool clsSearchForText::FileContainsText(const std::string& filePath, const TextF
   if (L == 0 || filePath.empty()) return false;
   auto file = platform::fileSystem().OpenForReading(filePath);
   const uint64_t N = file->Length();
-  window_.resize(L + kBlock);
-  unsigned char* window = window_.data();
   size_t carry = 0;
   uint64_t blocks = N / kBlock;
   const size_t rest = static_cast<size_t>(N % kBlock);
   for (uint64_t b = 0; b <= blocks; ++b) {
     const size_t want = b < blocks ? kBlock : rest;
     if (want == 0) break;
-    const size_t got = file->Read(window + carry, want);
+    size_t got = 0;
+    const unsigned char* block = file->ReadOn(want, carry, got);
     const size_t size = carry + got;
-    if (finder.FoundIn(window, size)) return true;
+    if (finder.FoundIn(block - carry, size)) return true;
     if (got < want) break; // the file became shorter while it was read
-    const size_t keep = size < L ? size : L;
-    std::memmove(window, window + size - keep, keep);
-    carry = keep;
+    carry = size < L ? size : L;
   }
   return false;
 }

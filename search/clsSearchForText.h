@@ -47,5 +47,4 @@ private:
   std::string path_;
   std::string SearchText_;
   int16_t FilesSearched_ = 0;
-  std::vector<unsigned char> window_; // carry followed by one block, reused across files
 };

@@ -3,6 +3,7 @@
 #include "platform/FileSystem.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -10,6 +11,7 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <limits.h>
+#include <new>
 #include <optional>
 #include <sys/stat.h>
 #include <sys/xattr.h>
@@ -31,10 +33,20 @@ using posix::HostPath;
 
 // Reads ahead in large blocks: the search asks for 4096 bytes at a time,
 // and one system call per 4096 bytes would cost more than the search itself.
+// ReadOn hands out the blocks where they were read, behind the bytes the
+// caller keeps, so nothing is copied again. The buffer holds one read ahead
+// (kAhead) and what is kept of the read before: the caller's `behind` bytes
+// and those not yet taken, rounded up to 64 bytes, which for the search is a
+// few KiB; whatever the file's size, no more than that is held.
 class PosixInputFile final : public InputFile {
 public:
   PosixInputFile(int fd, uint64_t length) : fd_(fd), length_(length) {}
-  ~PosixInputFile() override { ::close(fd_); }
+  ~PosixInputFile() override {
+    ::close(fd_);
+    // The buffer of the usual size waits for the next file: a fresh one of
+    // this size would come as new pages from the system, zeroed each time.
+    if (capacity_ == kUsual) std::free(spare_.exchange(buffer_.release()));
+  }
   PosixInputFile(const PosixInputFile&) = delete;
   PosixInputFile& operator=(const PosixInputFile&) = delete;
 
@@ -45,27 +57,66 @@ public:
     while (done < count) {
       if (next_ == filled_) {
         if (ended_) break;
-        // Large requests go straight to the caller's buffer.
-        bool direct = count - done >= kAhead;
-        size_t got = Fill(direct ? buffer + done : ahead_.get(), direct ? count - done : kAhead);
-        if (got == 0) break;
-        if (direct) {
+        if (count - done >= kAhead) { // large requests go straight to the caller's buffer
+          size_t got = Fill(buffer + done, count - done);
+          if (got == 0) break;
           done += got;
           continue;
         }
-        next_ = 0;
-        filled_ = got;
+        Refill(0, 1);
+        if (next_ == filled_) break;
       }
       size_t n = std::min(count - done, filled_ - next_);
-      std::memcpy(buffer + done, ahead_.get() + next_, n);
+      std::memcpy(buffer + done, buffer_.get() + next_, n);
       next_ += n;
       done += n;
     }
     return done;
   }
 
+  const unsigned char* ReadOn(size_t count, size_t behind, size_t& got) override {
+    if (filled_ - next_ < count && !ended_) Refill(behind, count);
+    got = std::min(count, filled_ - next_);
+    const unsigned char* at = buffer_.get() + next_;
+    next_ += got;
+    return at;
+  }
+
 private:
-  static constexpr size_t kAhead = 64 * 1024;
+  static constexpr size_t kAhead = 128 * 1024;
+  static constexpr size_t kAlign = 64;
+  static constexpr size_t kUsual = kAhead + 4096; // a read ahead, what the search keeps
+  static inline std::atomic<unsigned char*> spare_{nullptr};
+
+  struct Free {
+    void operator()(unsigned char* p) const { std::free(p); }
+  };
+
+  // Moves the `behind` bytes before the next one and those not yet taken to
+  // the front, then reads on behind them until `count` bytes are there or
+  // the file ends. Reads land at an aligned address.
+  void Refill(size_t behind, size_t count) {
+    behind = std::min(behind, next_);
+    const size_t from = next_ - behind, keep = filled_ - from;
+    const size_t front = (keep + kAlign - 1) / kAlign * kAlign;
+    const size_t ahead = std::max(kAhead, count);
+    if (front + ahead > capacity_) {
+      size_t capacity = std::max(kUsual, (front + ahead + 4095) / 4096 * 4096);
+      std::unique_ptr<unsigned char[], Free> grown(capacity == kUsual ? spare_.exchange(nullptr)
+                                                                      : nullptr);
+      if (!grown) grown.reset(static_cast<unsigned char*>(std::aligned_alloc(4096, capacity)));
+      if (!grown) throw std::bad_alloc();
+      if (keep > 0) std::memcpy(grown.get() + front - keep, buffer_.get() + from, keep);
+      buffer_ = std::move(grown);
+      capacity_ = capacity;
+    } else if (keep > 0) {
+      std::memmove(buffer_.get() + front - keep, buffer_.get() + from, keep);
+    }
+    next_ = front - keep + behind;
+    filled_ = front;
+    while (filled_ - next_ < count && !ended_)
+      filled_ += Fill(buffer_.get() + filled_, front + ahead - filled_);
+  }
 
   // One read, or until the end; 0 only at the end of the file.
   size_t Fill(unsigned char* into, size_t count) {
@@ -82,7 +133,8 @@ private:
 
   int fd_;
   uint64_t length_;
-  std::unique_ptr<unsigned char[]> ahead_{new unsigned char[kAhead]};
+  std::unique_ptr<unsigned char[], Free> buffer_;
+  size_t capacity_ = 0;
   size_t next_ = 0, filled_ = 0;
   bool ended_ = false;
 };

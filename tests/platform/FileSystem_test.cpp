@@ -3,6 +3,7 @@
 #include "platform/FileNames.h"
 #include "platform/FileSystem.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -189,6 +190,34 @@ TEST(FileSystem, ReadingAFile) {
   }
   EXPECT_EQ(back.size(), big.size());
   EXPECT_TRUE(back == big);
+
+  // ReadOn gives each run right behind the bytes asked to be kept of the run
+  // before, across read-ahead boundaries, with long keeps and Read between.
+  auto viewed = fileSystem().OpenForReading(d.Win("big.bin"));
+  size_t at = 0, run = 0;
+  struct Step {
+    size_t count, behind;
+  } steps[] = {{4096, 0}, {4096, 8},   {1, 4104},      {70000, 3}, {4096, 9000}, {4096, 4096},
+               {4096, 0}, {131072, 5}, {4096, 131077}, {100, 0},   {4096, 7},    {200000, 64}};
+  for (const Step& step : steps) {
+    size_t got = 0;
+    const unsigned char* bytes = viewed->ReadOn(step.count, std::min(step.behind, run), got);
+    const size_t behind = std::min(step.behind, run);
+    ASSERT_EQ(got, std::min(step.count, big.size() - at)) << at;
+    EXPECT_TRUE(std::equal(bytes - behind, bytes + got, big.begin() + (at - behind))) << at;
+    at += got;
+    run = behind + got;
+    if (step.count == 100) { // Read between two runs: the next run keeps nothing
+      size_t read = viewed->Read(chunk.data(), 5000);
+      EXPECT_TRUE(std::equal(chunk.begin(), chunk.begin() + read, big.begin() + at)) << at;
+      at += read;
+      run = 0;
+    }
+  }
+  EXPECT_EQ(at, big.size());
+  size_t none = 1;
+  viewed->ReadOn(4096, 0, none);
+  EXPECT_EQ(none, 0u);
 }
 
 TEST(FileSystem, ErrorsAreNumberedAsWindowsNumbersThem) {

@@ -48,22 +48,44 @@ TEST(TextFinder, AgreesWithUpperCasedSearchOnRandomText) {
       s += alphabet[random() % alphabet.size()];
     return s;
   };
-  for (int round = 0; round < 3000; ++round) {
-    std::string hay = text(random() % 80), needle = text(1 + random() % 4);
+  for (int round = 0; round < 6000; ++round) {
+    TextFinder::UseWideRegisters(round % 2 == 0); // both widths of the probe, where there are two
+    std::string hay = text(random() % (round % 2 ? 80 : 300));
+    std::string needle = text(1 + random() % (round % 3 ? 4 : 12));
     if (random() % 3 == 0 && hay.size() > needle.size())
       hay.replace(random() % (hay.size() - needle.size()), needle.size(), needle);
     ASSERT_EQ(Finds(hay, needle), Naive(hay, needle)) << '"' << hay << "\" / \"" << needle << '"';
   }
+  TextFinder::UseWideRegisters(true);
 }
 
+// Whatever byte of the text leads the search (its rarest), a match is found
+// at every offset of two rounds of sixty-four candidates and the tail after
+// them, and a text wrong in any one byte is not.
 TEST(TextFinder, MatchAtEveryOffsetOfAWideRun) {
-  for (size_t at = 0; at + 8 <= 70; ++at) {
-    std::string hay(70, 'q');
-    hay.replace(at, 8, "tAlMiReX");
-    EXPECT_TRUE(Finds(hay, "TALMIREX")) << at;
-    hay[at + 7] = 'Y';
-    EXPECT_FALSE(Finds(hay, "TALMIREX")) << at;
-  }
+  struct {
+    std::string needle, written;
+  } cases[] = {
+      {"TALMIREX", "tAlMiReX"},   {"ZEBRA", "zebRA"}, {"A.Q", "a.q"},
+      {"\xc9T\x9f", "\xe9t\xff"}, {"EEEE", "eEeE"},   {"K", "k"},
+      {"\x8a%Z", "\x9a%z"},
+  };
+  for (int pass = 0; pass < 2; ++pass)
+    for (auto& c : cases) {
+      TextFinder::UseWideRegisters(pass == 0);
+      const size_t n = c.needle.size();
+      for (size_t at = 0; at + n <= 150; ++at) {
+        std::string hay(150, 'w');
+        hay.replace(at, n, c.written);
+        EXPECT_TRUE(Finds(hay, c.needle)) << c.needle << " at " << at;
+        for (size_t j = 0; j < n; ++j) {
+          std::string wrong = hay;
+          wrong[at + j] = '#';
+          EXPECT_FALSE(Finds(wrong, c.needle)) << c.needle << " at " << at << " wrong " << j;
+        }
+      }
+    }
+  TextFinder::UseWideRegisters(true);
 }
 
 TEST(TextCase, UpperCaseFollowsWindows1252) {
