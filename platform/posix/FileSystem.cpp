@@ -208,15 +208,25 @@ bool IsNul(const std::string& device) {
 
 // As Wine shows them: dot files are hidden, and so is what carries the
 // hidden or system bit in the DOS attributes Wine keeps beside a file.
+bool MarkedHiddenOrSystem(const char* value, ssize_t n) {
+  if (n <= 0) return false;
+  std::string text(value, static_cast<size_t>(n));
+  unsigned long attributes = std::strtoul(text.c_str(), nullptr, 0);
+  return (attributes & (0x2 | 0x4)) != 0; // FILE_ATTRIBUTE_HIDDEN, _SYSTEM
+}
+
 bool HiddenOrSystem(const std::string& folder, const std::string& name) {
   if (name[0] == '.') return true;
   char value[32];
   std::string path = folder + "/" + name;
-  ssize_t n = ::getxattr(path.c_str(), "user.DOSATTRIB", value, sizeof value - 1);
-  if (n <= 0) return false;
-  value[n] = 0;
-  unsigned long attributes = std::strtoul(value, nullptr, 0);
-  return (attributes & (0x2 | 0x4)) != 0; // FILE_ATTRIBUTE_HIDDEN, _SYSTEM
+  return MarkedHiddenOrSystem(value,
+                              ::getxattr(path.c_str(), "user.DOSATTRIB", value, sizeof value));
+}
+
+// The same for a file already open.
+bool HiddenOrSystem(int fd) {
+  char value[32];
+  return MarkedHiddenOrSystem(value, ::fgetxattr(fd, "user.DOSATTRIB", value, sizeof value));
 }
 
 // Whether an entry is of the kinds asked for. Links are followed, as Wine
@@ -240,7 +250,19 @@ struct SearchFolder {
   const void* owner = nullptr;
   std::string written; // the folder part of the pattern as written
   int fd = -1;
+  // The file last listed, opened for reading as its DOS attributes were
+  // read: the search that opens it next takes it from here.
+  std::string listedName; // UTF-8, as on disk
+  int listedFd = -1;
+
+  void DropListed() {
+    if (listedFd >= 0) ::close(listedFd);
+    listedFd = -1;
+    listedName.clear();
+  }
 };
+
+constexpr int kReadFlags = O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC;
 
 // The entries of a pattern's folder that match its last component, in
 // listing order; hidden (dot) entries match only as AnyFile. Entries are
@@ -272,6 +294,7 @@ public:
     }
     if (shared_) {
       if (shared_->owner && shared_->fd >= 0) ::close(shared_->fd);
+      shared_->DropListed();
       shared_->owner = this;
       shared_->written = split.written;
       shared_->fd = ::dup(fd_);
@@ -281,6 +304,7 @@ public:
     if (fd_ >= 0) ::close(fd_);
     if (shared_ && shared_->owner == this) {
       ::close(shared_->fd);
+      shared_->DropListed();
       *shared_ = SearchFolder{};
     }
   }
@@ -289,14 +313,28 @@ public:
 
   std::string Next() override {
     if (!device_.empty()) return std::exchange(device_, {});
+    const bool forSearch = shared_ && shared_->owner == this;
+    if (forSearch) shared_->DropListed();
     while (next_ < entries_.size()) {
       const posix::FolderEntry& entry = entries_[next_++];
       std::string name = posix::Utf8ToAnsi(entry.name);
       if (wildcard_ && !wildcard_->Matches(name)) continue;
       if (!IsWindowsName(name) || !Wanted(fd_, entry.name, entry.type, kinds_)) continue;
-      if (kinds_ != EntryKinds::AnyFile && kinds_ != EntryKinds::AnyEntry &&
-          HiddenOrSystem(folder_, entry.name))
+      if (kinds_ == EntryKinds::AnyFile || kinds_ == EntryKinds::AnyEntry) return name;
+      if (entry.name[0] == '.') continue;
+      // A file listed for the search is about to be read: opened now, its
+      // attributes come without a second look-up of its name.
+      int fd = forSearch ? ::openat(fd_, entry.name.c_str(), kReadFlags) : -1;
+      if (fd < 0) {
+        if (HiddenOrSystem(folder_, entry.name)) continue;
+        return name;
+      }
+      if (HiddenOrSystem(fd)) {
+        ::close(fd);
         continue;
+      }
+      shared_->listedName = entry.name;
+      shared_->listedFd = fd;
       return name;
     }
     return {};
@@ -367,8 +405,6 @@ std::unique_ptr<InputFile> ReadableFile(int fd) {
   return std::make_unique<PosixInputFile>(fd, static_cast<uint64_t>(st.st_size));
 }
 
-constexpr int kReadFlags = O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC;
-
 class PosixFileSystem final : public FileSystem {
 public:
   std::unique_ptr<FileEnumeration> EnumerateFiles(const std::string& pattern) override {
@@ -399,7 +435,13 @@ public:
         path.compare(0, cut, searchFolder_->written) == 0 && searchFolder_->written.size() == cut) {
       std::string name = path.substr(cut + 1);
       if (IsWindowsName(name)) {
-        fd = ::openat(searchFolder_->fd, posix::AnsiToUtf8(name).c_str(), kReadFlags);
+        const std::string utf8 = posix::AnsiToUtf8(name);
+        if (searchFolder_->listedFd >= 0 && searchFolder_->listedName == utf8) {
+          fd = std::exchange(searchFolder_->listedFd, -1);
+          searchFolder_->listedName.clear();
+          return ReadableFile(fd);
+        }
+        fd = ::openat(searchFolder_->fd, utf8.c_str(), kReadFlags);
         if (fd >= 0) return ReadableFile(fd);
         if (errno != ENOENT) throw posix::ErrorFromErrno(errno);
       }
