@@ -503,6 +503,13 @@ bool frmTop::AnythingLeft(int count) {
 void frmTop::DeleteDriverFiles() {
   removal_ = Removal::BackupFailed;
   if (!BackupDriverFiles()) return;
+  // The copies are written to disk, all at once, before the first original
+  // goes: a crash or a power loss then cannot take both.
+  try {
+    platform::fileSystem().FlushToDisk(ProgramFolder() + "\\Backup");
+  } catch (const RuntimeError&) {
+    return;
+  }
   removal_ = Removal::Incomplete;
   std::string q;
   int16_t count = 0;

@@ -6,10 +6,12 @@
 //   cmake --preset release && cmake --build --preset release -j2 &&
 //   build/release/bench/removal_bench [matches...]
 //
-// Each copy is made a new file and flushed to disk, each original deleted:
-// past a few thousand files the time also shows the file system's own cost
-// of creating files after many deletes (ext4 looks through its recently
-// freed inodes), which grows with what was deleted before.
+// Each copy is made a new file, the copies are flushed to disk once, each
+// original deleted. Creating files soon after many deletes costs the file
+// system itself (ext4 without a journal looks through every recently freed
+// inode of the group at each new file), so each count gets a drive of its
+// own and nothing is deleted until the last count is done: the figures then
+// do not carry the cost of the earlier counts' deletes.
 
 #include <chrono>
 #include <cstdio>
@@ -81,15 +83,17 @@ int main(int argc, char** argv) {
   char pattern[] = "/tmp/talmirex-removal-bench-XXXXXX";
   const fs::path root = ::mkdtemp(pattern);
   fs::create_directories(root / "prefix" / "dosdevices");
-  fs::create_symlink("../../drive", root / "prefix" / "dosdevices" / "c:");
   ::setenv("WINEPREFIX", (root / "prefix").c_str(), 1);
-  const fs::path inf = root / "drive" / "windows" / "inf";
 
   std::printf("%8s %12s %12s %14s\n", "matches", "search s", "command s", "backup+delete s");
-  for (int matches : counts) {
-    fs::remove_all(root / "drive");
+  for (size_t round = 0; round < counts.size(); ++round) {
+    const int matches = counts[round];
+    const std::string drive = "drive-" + std::to_string(round);
+    fs::remove(root / "prefix" / "dosdevices" / "c:");
+    fs::create_symlink("../../" + drive, root / "prefix" / "dosdevices" / "c:");
+    const fs::path inf = root / drive / "windows" / "inf";
     fs::create_directories(inf);
-    fs::create_directories(root / "drive" / "app");
+    fs::create_directories(root / drive / "app");
     for (int i = 0; i < matches; ++i) {
       std::string n = std::to_string(i);
       std::ofstream(inf / ("oem" + n + ".inf")) << "[Version]\r\nProvider=TALMIREX " << n << "\r\n";

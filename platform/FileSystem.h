@@ -154,6 +154,13 @@ public:
   virtual void RenameOnto(const std::string& from, const std::string& to) = 0;
   // Removes an empty folder. Raises on failure.
   virtual void RemoveFolder(const std::string& path) = 0;
+  // Writes to its disk whatever was written so far to the file system that
+  // holds the folder `folder` (on Linux syncfs(2) of that file system); once
+  // it returns, those files outlive a crash or power loss. Raises 76 for a
+  // folder that is not there, 57 when the writing fails. The Windows build
+  // leaves this to the system: flushing a whole volume needs administrator
+  // rights there, and a file's own flush is what the shell's copy did not do.
+  virtual void FlushToDisk(const std::string& folder) = 0;
 };
 
 inline FileSystem& fileSystem() {

@@ -618,6 +618,16 @@ public:
     if (!where.exists || !where.isDirectory) throw RuntimeError(RuntimeError::PathNotFound);
     if (::rmdir(where.path.c_str()) != 0) throw posix::ErrorFromErrno(errno);
   }
+  void FlushToDisk(const std::string& folder) override {
+    RequireShortEnough(folder);
+    HostPath where = ResolveInExistingFolder(folder);
+    if (!where.exists || !where.isDirectory) throw RuntimeError(RuntimeError::PathNotFound);
+    int fd = ::open(where.path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) throw posix::ErrorFromErrno(errno);
+    int result = ::syncfs(fd);
+    ::close(fd);
+    if (result != 0) throw RuntimeError(RuntimeError::DeviceIOError);
+  }
 
 private:
   std::shared_ptr<SearchFolder> searchFolder_ = std::make_shared<SearchFolder>();

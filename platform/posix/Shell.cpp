@@ -7,7 +7,9 @@
 // replaced only with FOF_NOCONFIRMATION, read-only or not, as the shell does
 // after clearing the attribute. A copy is written under a temporary name in
 // the target folder and renamed into place once complete, so the real name
-// never shows a partial file. Only files and folders are sources: a pipe or
+// never shows a partial file; like the Windows shell's, the copy is not
+// flushed to disk on its own (a caller that needs it there flushes the file
+// system once, after all its copies). Only files and folders are sources: a pipe or
 // a device (or a link to one) is none, and is never opened for reading.
 
 #include "platform/Shell.h"
@@ -196,7 +198,6 @@ int32_t CopyFile(const std::string& source, const std::string& target) {
     struct timespec times[2] = {from.st_atim, from.st_mtim};
     ::futimens(out, times);
     ::fchmod(out, from.st_mode & 07777);
-    if (::fsync(out) != 0) result = CodeOf(errno);
   }
   if (::close(out) != 0 && result == kDone) result = CodeOf(errno);
   if (result == kDone && ::rename(temp.c_str(), target.c_str()) != 0) result = CodeOf(errno);

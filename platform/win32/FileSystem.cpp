@@ -374,6 +374,13 @@ public:
     RequireDrive(path);
     if (!RemoveDirectoryA(path.c_str())) throw win32::LastError();
   }
+  void FlushToDisk(const std::string& folder) override {
+    // The folder must be there; the writing itself is left to the system.
+    RequireDrive(folder);
+    DWORD attributes = GetFileAttributesA(folder.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY))
+      throw RuntimeError(RuntimeError::PathNotFound);
+  }
 };
 
 } // namespace

@@ -82,6 +82,10 @@ public:
     if (plan_.Now()) plan_.Raise();
     inner_->RemoveFolder(p);
   }
+  void FlushToDisk(const std::string& p) override {
+    if (plan_.Now()) plan_.Raise();
+    inner_->FlushToDisk(p);
+  }
 
 private:
   Plan& plan_;

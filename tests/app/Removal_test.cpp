@@ -189,6 +189,56 @@ TEST(RemoveDrivers, BackupFolderThatCannotBeMade) {
   }
 }
 
+// Notes the order of flushes and deletes; a flush can be made to fail.
+class FlushWatch : public FileSystemDecorator {
+public:
+  explicit FlushWatch(int error) : error_(error) {}
+  void FlushToDisk(const std::string& folder) override {
+    calls.push_back("flush " + folder.substr(folder.find_last_of('\\') + 1));
+    if (error_) throw RuntimeError(error_);
+    inner_->FlushToDisk(folder);
+  }
+  void RemoveFile(const std::string& path) override {
+    if (path.find("\\Backup") == std::string::npos)
+      calls.push_back("delete " + path.substr(path.find_last_of('\\') + 1));
+    inner_->RemoveFile(path);
+  }
+
+  std::vector<std::string> calls;
+
+private:
+  int error_;
+};
+
+// The copies reach the disk, in one flush of the Backup folder's file
+// system, before the first original is deleted; a flush that fails deletes
+// nothing.
+TEST(RemoveDrivers, CopiesAreFlushedOnceBeforeTheFirstDelete) {
+  struct {
+    int error;
+    std::vector<std::string> calls;
+    std::string last;
+  } cases[] = {
+      {0, {"flush Backup", "delete oem1.inf", "delete oem1.pnf", "delete oem2.inf"}, Complete},
+      {RuntimeError::DeviceIOError, {"flush Backup"}, BackupFailed},
+      {RuntimeError::PathFileAccessError, {"flush Backup"}, BackupFailed},
+  };
+  for (auto& c : cases) {
+    SCOPED_TRACE(c.error);
+    RemovalScene scene(WindowsXP());
+    auto watch = std::make_shared<FlushWatch>(c.error);
+    ScopedService<platform::FileSystem> watched(watch);
+    scene.Put("oem1.inf", Talmirex + "1");
+    scene.Put("oem1.pnf", Pnf + "1");
+    scene.Put("oem2.inf", Talmirex + "2");
+    scene.Remove();
+    EXPECT_EQ(watch->calls, c.calls);
+    EXPECT_EQ(scene.Log().back(), c.last);
+    EXPECT_EQ(ReadHost(scene.Backup("oem2.inf")), Talmirex + "2");
+    EXPECT_EQ(scene.InInf("oem1.inf"), c.error != 0);
+  }
+}
+
 TEST(RemoveDrivers, VistaSecurityMessageText) {
   RemovalScene scene(Vista());
   ScopedService<platform::FileSystem> refuse(

@@ -40,6 +40,7 @@ public:
     inner_->RenameOnto(from, to);
   }
   void RemoveFolder(const std::string& path) override { inner_->RemoveFolder(path); }
+  void FlushToDisk(const std::string& folder) override { inner_->FlushToDisk(folder); }
 
 protected:
   std::shared_ptr<platform::FileSystem> inner_;
