@@ -367,6 +367,9 @@ bool frmTop::BackUp(const std::string& own, const std::string& folder, int32_t o
       std::vector<std::string>& spellings = backupNames_[key];
       std::string spelling = Contains(spellings, name) || spellings.empty() ? name : spellings[0];
       const std::string target = InFolder(folder, spelling);
+      // An older copy is replaced only by one that is on the disk: a power
+      // cut right after the rename would otherwise leave neither.
+      if (!spellings.empty()) fs.FlushToDisk(staging_);
       fs.RenameOnto(copy, target);
       copy.clear();
       if (!Contains(spellings, spelling)) spellings.push_back(spelling);

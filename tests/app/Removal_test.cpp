@@ -194,7 +194,8 @@ class FlushWatch : public FileSystemDecorator {
 public:
   explicit FlushWatch(int error) : error_(error) {}
   void FlushToDisk(const std::string& folder) override {
-    calls.push_back("flush " + folder.substr(folder.find_last_of('\\') + 1));
+    const std::string name = folder.substr(folder.find_last_of('\\') + 1);
+    calls.push_back("flush " + (name.rfind(".talmirex-new-", 0) == 0 ? "staging" : name));
     if (error_) throw RuntimeError(error_);
     inner_->FlushToDisk(folder);
   }
@@ -211,30 +212,46 @@ private:
 };
 
 // The copies reach the disk, in one flush of the Backup folder's file
-// system, before the first original is deleted; a flush that fails deletes
-// nothing.
+// system, before the first original is deleted; a copy that replaces an
+// older one is flushed before it takes its place. A flush that fails
+// deletes nothing and keeps the older copy.
 TEST(RemoveDrivers, CopiesAreFlushedOnceBeforeTheFirstDelete) {
   struct {
     int error;
+    bool older; // Backup holds an older copy of oem2.inf
     std::vector<std::string> calls;
     std::string last;
   } cases[] = {
-      {0, {"flush Backup", "delete oem1.inf", "delete oem1.pnf", "delete oem2.inf"}, Complete},
-      {RuntimeError::DeviceIOError, {"flush Backup"}, BackupFailed},
-      {RuntimeError::PathFileAccessError, {"flush Backup"}, BackupFailed},
+      {0,
+       false,
+       {"flush Backup", "delete oem1.inf", "delete oem1.pnf", "delete oem2.inf"},
+       Complete},
+      {RuntimeError::DeviceIOError, false, {"flush Backup"}, BackupFailed},
+      {RuntimeError::PathFileAccessError, false, {"flush Backup"}, BackupFailed},
+      {0,
+       true,
+       {"flush staging", "flush Backup", "delete oem1.inf", "delete oem1.pnf", "delete oem2.inf"},
+       Complete},
+      {RuntimeError::DeviceIOError, true, {"flush staging"}, BackupFailed},
   };
   for (auto& c : cases) {
     SCOPED_TRACE(c.error);
+    SCOPED_TRACE(c.older);
     RemovalScene scene(WindowsXP());
     auto watch = std::make_shared<FlushWatch>(c.error);
     ScopedService<platform::FileSystem> watched(watch);
     scene.Put("oem1.inf", Talmirex + "1");
     scene.Put("oem1.pnf", Pnf + "1");
     scene.Put("oem2.inf", Talmirex + "2");
+    if (c.older) {
+      scene.drive.MakeDir(scene.app + "\\Backup");
+      scene.drive.Write(scene.app + "\\Backup\\oem2.inf", "older");
+    }
     scene.Remove();
     EXPECT_EQ(watch->calls, c.calls);
     EXPECT_EQ(scene.Log().back(), c.last);
-    EXPECT_EQ(ReadHost(scene.Backup("oem2.inf")), Talmirex + "2");
+    EXPECT_EQ(ReadHost(scene.Backup("oem2.inf")),
+              c.older && c.error ? std::string("older") : Talmirex + "2");
     EXPECT_EQ(scene.InInf("oem1.inf"), c.error != 0);
   }
 }
