@@ -134,10 +134,6 @@ public:
   virtual LocalTime LastModified(const std::string& path) = 0;
   // Whether two paths name one and the same file (through a link, say).
   virtual bool SameFile(const std::string& a, const std::string& b) = 0;
-  // Whether `path` names an ordinary file itself: not a folder, pipe,
-  // socket or device, and not a symbolic link (to anything). False for
-  // anything missing; raises nothing.
-  virtual bool IsPlainFile(const std::string& path) = 0;
 
   // The entry a path names, found as any other file operation finds it (the
   // exact spelling first, then one in another letter case), and what it is;

@@ -531,17 +531,6 @@ public:
     if (::unlink(where.path.c_str()) != 0) throw posix::ErrorFromErrno(errno);
   }
 
-  bool IsPlainFile(const std::string& path) override {
-    try {
-      if (path.size() > 260 || EndsInSeparator(path) || !DosDeviceName(path).empty()) return false;
-      HostPath where = posix::Resolve(path);
-      struct stat st;
-      return where.exists && ::lstat(where.path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
-    } catch (const RuntimeError&) {
-      return false;
-    }
-  }
-
   bool SameFile(const std::string& a, const std::string& b) override {
     try {
       HostPath x = posix::Resolve(a), y = posix::Resolve(b);
@@ -570,6 +559,12 @@ public:
   EntryFacts Examine(const std::string& path) override {
     RequireShortEnough(path);
     EntryFacts facts;
+    if (EndsInSeparator(path)) return facts; // names no file
+    if (std::string device = DosDeviceName(path); !device.empty()) {
+      facts.name = device; // the device, whatever the folder holds
+      facts.type = EntryType::Other;
+      return facts;
+    }
     HostPath where = posix::Resolve(path);
     struct stat st;
     if (!where.driveFound || !where.parentExists || ::lstat(where.path.c_str(), &st) != 0)

@@ -292,22 +292,6 @@ public:
     if (!DeleteFileA(path.c_str())) throw win32::LastError();
   }
 
-  bool IsPlainFile(const std::string& path) override {
-    if (path.empty() || path.back() == '\\' || path.back() == '/' || !DosDeviceName(path).empty())
-      return false;
-    DWORD attributes = GetFileAttributesA(path.c_str());
-    if (attributes == INVALID_FILE_ATTRIBUTES ||
-        (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)))
-      return false;
-    HANDLE handle =
-        CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                    nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-    if (handle == INVALID_HANDLE_VALUE) return false;
-    bool disk = GetFileType(handle) == FILE_TYPE_DISK;
-    CloseHandle(handle);
-    return disk && !IsLink(path);
-  }
-
   bool SameFile(const std::string& a, const std::string& b) override {
     BY_HANDLE_FILE_INFORMATION x, y;
     if (!IdentityOf(a, x) || !IdentityOf(b, y)) return false;
@@ -329,7 +313,14 @@ public:
 
   EntryFacts Examine(const std::string& path) override {
     EntryFacts facts;
-    if (path.find_first_of("*?") != std::string::npos || DriveMissing(path)) return facts;
+    if (path.find_first_of("*?") != std::string::npos || path.empty() || path.back() == '\\' ||
+        path.back() == '/' || DriveMissing(path))
+      return facts;
+    if (std::string device = DosDeviceName(path); !device.empty()) {
+      facts.name = device; // the device, whatever the folder holds
+      facts.type = EntryType::Other;
+      return facts;
+    }
     WIN32_FIND_DATAA data;
     HANDLE handle = FindFirstFileA(path.c_str(), &data);
     if (handle == INVALID_HANDLE_VALUE) return facts;

@@ -31,7 +31,6 @@ public:
   bool SameFile(const std::string& a, const std::string& b) override {
     return inner_->SameFile(a, b);
   }
-  bool IsPlainFile(const std::string& path) override { return inner_->IsPlainFile(path); }
   platform::EntryFacts Examine(const std::string& path) override { return inner_->Examine(path); }
   std::vector<std::string> FolderNames(const std::string& folder) override {
     return inner_->FolderNames(folder);
