@@ -1,7 +1,13 @@
 # Runs profile_script natively and as the Windows build under Wine, each in
 # a fresh folder of /tmp (reached as Z:\tmp\... by both), and fails unless
-# both print the same. Arguments: NATIVE, WINDOWS (the two programs),
-# WINE_RUN, PREFIX (the Wine prefix of the Windows build).
+# both print the same. Arguments: NATIVE (the Linux program), WINDOWS_BUILD
+# (the Windows build, whose Wine prefix is used; TALMIREX_WINDOWS_BUILD in the
+# environment overrides it), WINE_RUN.
+if(DEFINED ENV{TALMIREX_WINDOWS_BUILD} AND NOT "$ENV{TALMIREX_WINDOWS_BUILD}" STREQUAL "")
+  set(WINDOWS_BUILD "$ENV{TALMIREX_WINDOWS_BUILD}")
+endif()
+set(WINDOWS "${WINDOWS_BUILD}/tests/ini/profile_script.exe")
+set(PREFIX "${WINDOWS_BUILD}/wineprefix")
 if(NOT EXISTS "${WINDOWS}")
   message(FATAL_ERROR "The Windows build of profile_script is missing: ${WINDOWS}\n"
                       "Build the windows configuration first (or set TALMIREX_WINDOWS_BUILD).")
