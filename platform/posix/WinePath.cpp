@@ -30,8 +30,10 @@ bool StatPath(const std::string& path, struct stat& st) {
   return ::stat(path.c_str(), &st) == 0;
 }
 
-// The Linux folder of a drive letter (lower case), or empty when none.
+// The Linux folder of a drive letter (lower case), or empty when none. The
+// letter 0 stands for Wine's "\\?\unix\" paths, which lead from the root.
 std::string DriveFolder(char letter) {
+  if (letter == 0) return "/";
   struct stat st;
   std::string device = PrefixFolder() + "/dosdevices/" + letter + ":";
   if (StatPath(device, st) && S_ISDIR(st.st_mode)) return device;
@@ -88,9 +90,24 @@ void Normalise(std::vector<std::string>& components, const std::vector<std::stri
 }
 
 struct WindowsAbsolute {
-  char drive = 0; // lower case
+  char drive = 0; // lower case; 0 for a "\\?\unix\" path
   std::vector<std::string> components;
 };
+
+// Wine's name for a Linux path, "\\?\unix\proc\self": what follows the
+// prefix is the Linux path, no drive mapping (and no link of the user's
+// prefix) between.
+bool IsUnixForm(std::string_view path, std::string_view& rest) {
+  if (path.size() < 8 || !IsSeparator(path[0]) || !IsSeparator(path[1]) || path[2] != '?' ||
+      !IsSeparator(path[3]))
+    return false;
+  std::string_view word = path.substr(4, 4);
+  for (size_t i = 0; i < 4; ++i)
+    if (std::tolower(static_cast<unsigned char>(word[i])) != "unix"[i]) return false;
+  if (path.size() > 8 && !IsSeparator(path[8])) return false;
+  rest = path.substr(8);
+  return true;
+}
 
 WindowsAbsolute CurrentFolder() {
   char buffer[PATH_MAX];
@@ -107,6 +124,10 @@ WindowsAbsolute CurrentFolder() {
 WindowsAbsolute MakeAbsolute(const std::string& utf8) {
   std::string_view rest = utf8;
   WindowsAbsolute result;
+  if (std::string_view unix; IsUnixForm(rest, unix)) {
+    Normalise(result.components, SplitComponents(unix));
+    return result;
+  }
   bool hasDrive =
       rest.size() >= 2 && rest[1] == ':' && std::isalpha(static_cast<unsigned char>(rest[0]));
   if (hasDrive) {
@@ -174,6 +195,12 @@ std::string StripDevicePrefix(std::string path) {
 }
 
 std::string Direct(const WindowsAbsolute& absolute) {
+  if (absolute.drive == 0) {
+    std::string direct;
+    for (const std::string& name : absolute.components)
+      direct += "/" + name;
+    return direct.empty() ? "/" : direct;
+  }
   std::string direct = PrefixFolder() + "/dosdevices/" + absolute.drive + ":";
   for (const std::string& name : absolute.components)
     direct += "/" + name;
@@ -185,6 +212,12 @@ std::string Direct(const WindowsAbsolute& absolute) {
 std::string FullPath(const std::string& windowsPath) {
   WindowsAbsolute absolute = MakeAbsolute(StripDevicePrefix(AnsiToUtf8(windowsPath)));
   std::string full;
+  if (absolute.drive == 0) {
+    full = "\\\\?\\unix";
+    for (const std::string& name : absolute.components)
+      full += "\\" + name;
+    return Utf8ToAnsi(full);
+  }
   full += static_cast<char>(std::toupper(static_cast<unsigned char>(absolute.drive)));
   full += ":";
   for (const std::string& name : absolute.components)
@@ -200,7 +233,8 @@ std::string DirectPath(const std::string& windowsPath) {
 HostPath Resolve(const std::string& windowsPath) {
   HostPath result;
   std::string utf8 = StripDevicePrefix(AnsiToUtf8(windowsPath));
-  if (utf8.size() >= 2 && IsSeparator(utf8[0]) && IsSeparator(utf8[1])) {
+  std::string_view unix;
+  if (utf8.size() >= 2 && IsSeparator(utf8[0]) && IsSeparator(utf8[1]) && !IsUnixForm(utf8, unix)) {
     // A network path leads nowhere here: nothing is there.
     result.path = "/nonexistent-unc-path";
     result.driveFound = true;

@@ -44,9 +44,12 @@ std::string DriveRootHost() {
 }
 
 std::string ToHost(const std::string& windowsPath) {
-  // Only paths on C: are handed in ("c:\name\...").
-  std::string host = DriveRootHost();
-  for (char c : windowsPath.substr(2))
+  // Paths on C: ("c:\name\..."), or a Linux path as Wine writes one
+  // ("\\?\unix\proc\self\fd\...": how a held folder is named).
+  const std::string unix = "\\\\?\\unix";
+  const bool linux = windowsPath.rfind(unix, 0) == 0;
+  std::string host = linux ? std::string() : DriveRootHost();
+  for (char c : windowsPath.substr(linux ? unix.size() : 2))
     host += c == '\\' ? '/' : c;
   return host;
 }
