@@ -197,7 +197,9 @@ int32_t CopyFile(const std::string& source, const std::string& target) {
   if (result == kDone) {
     struct timespec times[2] = {from.st_atim, from.st_mtim};
     ::futimens(out, times);
-    ::fchmod(out, from.st_mode & 07777);
+    // The original's rights, never wider: no set-user-ID or set-group-ID
+    // bit on a copy that belongs to whoever runs the program.
+    ::fchmod(out, from.st_mode & 0777);
   }
   if (::close(out) != 0 && result == kDone) result = CodeOf(errno);
   if (result == kDone && ::rename(temp.c_str(), target.c_str()) != 0) result = CodeOf(errno);

@@ -397,6 +397,22 @@ TEST(RemovalWorld, OnlyPlainFilesAreCopiedOrDeleted) {
          EXPECT_EQ(UnixRead(s, s.InfHost("oem6.pnf") + "/inside.txt"), "inside");
          EXPECT_FALSE(UnixTest(s, "-e", s.Backup("oem6.pnf") + "/inside.txt"));
        }},
+      {"a companion linked to a file that only its owner may read",
+       {{"oem6.inf", T}},
+       Incomplete,
+       {"oem6.inf"},
+       [](RemovalScene& s) {
+         s.drive.Write("secret.txt", "the owner's alone");
+         hostprocess::UnixShell("chmod 600 " + Q(s.drive.Host("secret.txt")) + " && ln -s " +
+                                Q(s.drive.Host("secret.txt")) + " " + Q(s.InfHost("oem6.pnf")));
+       },
+       nullptr,
+       nullptr,
+       [](RemovalScene& s) {
+         EXPECT_TRUE(UnixTest(s, "-L", s.InfHost("oem6.pnf")));
+         EXPECT_FALSE(UnixTest(s, "-e", s.Backup("oem6.pnf")));
+         EXPECT_EQ(s.drive.Read("secret.txt"), "the owner's alone");
+       }},
       {"a copy in Backup that is a link is replaced, not written through",
        {{"oem7.inf", T}},
        Complete,
@@ -438,6 +454,139 @@ TEST(RemovalWorld, AFoundFileThatIsALink) {
   EXPECT_EQ(scene.window.messages.size(), 1u); // the question; no call for administrator rights
   EXPECT_EQ(scene.drive.Read("user.inf"), T + "; the user's own");
   hostprocess::UnixShell("rm -f " + Q(scene.InfHost("oem8.inf")));
+}
+
+// Does what another user does, once, at one moment of the removal: when
+// the folder whose last name matches `name` is listed ("list"), or a file
+// whose name matches it is deleted ("delete").
+class AtTheMoment : public FileSystemDecorator {
+public:
+  AtTheMoment(std::string operation, std::string name, std::function<void(std::string)> action)
+      : operation_(std::move(operation)), name_(std::move(name)), action_(std::move(action)) {}
+  std::vector<std::string> FolderNames(const std::string& folder) override {
+    Now("list", folder);
+    return inner_->FolderNames(folder);
+  }
+  void RemoveFile(const std::string& path) override {
+    Now("delete", path);
+    inner_->RemoveFile(path);
+  }
+
+private:
+  void Now(const char* operation, const std::string& path) {
+    const std::string last = path.substr(path.find_last_of('\\') + 1);
+    if (!action_ || operation_ != operation || !std::regex_match(last, name_)) return;
+    auto action = std::move(action_);
+    action_ = nullptr;
+    action(last);
+  }
+
+  std::string operation_;
+  std::regex name_;
+  std::function<void(std::string)> action_;
+};
+
+// Puts a link to `target` where `host` was; what was there moves aside.
+void SwapForALink(const std::string& host, const std::string& target) {
+  hostprocess::UnixShell("mv " + Q(host) + " " + Q(host + ".moved") + " && ln -s " + Q(target) +
+                         " " + Q(host));
+}
+
+// Another user who may write the program's folder (and, on Linux, the Wine
+// prefix) plants links or swaps a folder for one while the removal runs.
+// Nothing outside the driver files and Backup may change for it: above all
+// not `victim`, a folder of someone else's holding files of driver files'
+// names.
+TEST(RemovalWorld, AnotherUsersLinksLeadNowhere) {
+  if (!hostprocess::UnixShellAvailable())
+    GTEST_SKIP() << "needs the Linux shell beneath the drive, which the Windows build under Wine "
+                    "cannot wait for";
+  using Action = std::function<std::shared_ptr<platform::FileSystem>(RemovalScene&)>;
+  struct {
+    const char* name;
+    std::function<void(RemovalScene&)> setup;
+    Action files;
+    std::string last; // the log's last line; empty: either
+    std::function<void(RemovalScene&)> check;
+  } cases[] = {
+      {"Backup is a link to another folder",
+       [](RemovalScene& s) {
+         hostprocess::UnixShell("ln -s " + Q(s.drive.Host("victim")) + " " +
+                                Q(s.drive.Host(s.app + "\\Backup")));
+       },
+       nullptr, BackupFailed,
+       [](RemovalScene& s) {
+         EXPECT_TRUE(s.InInf("oem1.inf"));
+         EXPECT_TRUE(s.InInf("oem3.inf"));
+       }},
+      {"a leftover copy folder is swapped for a link while it is emptied",
+       [](RemovalScene& s) {
+         s.drive.MakeDir(s.app + "\\Backup\\.talmirex-new-0123abcd");
+         s.drive.Write(s.app + "\\Backup\\.talmirex-new-0123abcd\\oem1.inf", "half a co");
+       },
+       [](RemovalScene& s) -> std::shared_ptr<platform::FileSystem> {
+         return std::make_shared<AtTheMoment>(
+             "list", R"(\.talmirex-new-0123abcd)", [&s](const std::string& name) {
+               SwapForALink(s.Backup(name), s.drive.Host("victim"));
+             });
+       },
+       Complete,
+       [](RemovalScene& s) { EXPECT_TRUE(UnixTest(s, "-L", s.Backup(".talmirex-new-0123abcd"))); }},
+      {"the run's own copy folder is swapped for a link while it is emptied", nullptr,
+       [](RemovalScene& s) -> std::shared_ptr<platform::FileSystem> {
+         return std::make_shared<AtTheMoment>(
+             "list", R"(\.talmirex-new-[0-9a-f]{8})", [&s](const std::string& name) {
+               SwapForALink(s.Backup(name), s.drive.Host("victim"));
+             });
+       },
+       Complete, nullptr},
+      {"the INF folder is swapped for a link between the last comparison and the delete", nullptr,
+       [](RemovalScene& s) -> std::shared_ptr<platform::FileSystem> {
+         return std::make_shared<AtTheMoment>("delete", "oem3.inf", [&s](const std::string&) {
+           SwapForALink(s.InfHost(), s.drive.Host("victim"));
+         });
+       },
+       "",
+       [](RemovalScene& s) {
+         EXPECT_EQ(UnixRead(s, s.InfHost() + ".moved/oem1.inf"), std::nullopt);
+         hostprocess::UnixShell("rm " + Q(s.InfHost()) + " && mv " + Q(s.InfHost() + ".moved") +
+                                " " + Q(s.InfHost()));
+       }},
+      {"a set-user-ID driver file",
+       [](RemovalScene& s) { hostprocess::UnixShell("chmod 4755 " + Q(s.InfHost("oem1.inf"))); },
+       nullptr, Complete,
+       [](RemovalScene& s) {
+         auto rights = fs::status(s.Backup("oem1.inf")).permissions();
+         EXPECT_EQ(rights & (fs::perms::set_uid | fs::perms::set_gid), fs::perms::none);
+       }},
+  };
+  const std::map<std::string, std::string> victim = {{"oem1.inf", "someone else's oem1.inf"},
+                                                     {"oem3.inf", "someone else's oem3.inf"}};
+  for (auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    RemovalScene scene;
+    scene.Put("oem1.inf", T);
+    scene.Put("oem1.pnf", P);
+    scene.Put("oem3.inf", T + "3");
+    scene.drive.MakeDir("victim");
+    for (auto& [name, bytes] : victim)
+      scene.drive.Write("victim\\" + name, bytes);
+    if (c.setup) c.setup(scene);
+    {
+      std::optional<ScopedService<platform::FileSystem>> files;
+      if (c.files) files.emplace(c.files(scene));
+      scene.Remove();
+    }
+    if (!c.last.empty()) {
+      EXPECT_EQ(scene.Log().back(), c.last);
+    }
+    if (c.check) c.check(scene);
+    EXPECT_EQ(UnixNames(scene, scene.drive.Host("victim")),
+              (std::set<std::string>{"oem1.inf", "oem3.inf"}));
+    for (auto& [name, bytes] : victim)
+      EXPECT_EQ(UnixRead(scene, scene.drive.Host("victim\\" + name)), bytes) << name;
+    hostprocess::UnixShell("rm -rf " + Q(scene.InfHost()) + "/oem*");
+  }
 }
 
 // Backup beside a program whose folder lies below a hidden or system one.
