@@ -13,6 +13,7 @@
 #include <optional>
 #include <regex>
 #include <set>
+#include <thread>
 
 #include "platform/Shell.h"
 #include "tests/app/HostProcess.h"
@@ -587,6 +588,76 @@ TEST(RemovalWorld, AnotherUsersLinksLeadNowhere) {
       EXPECT_EQ(UnixRead(scene, scene.drive.Host("victim\\" + name)), bytes) << name;
     hostprocess::UnixShell("rm -rf " + Q(scene.InfHost()) + "/oem*");
   }
+}
+
+// The same for real: the program's folder belongs to an unprivileged user,
+// whose own process swaps every copy folder of a run that shows in Backup
+// for a link to a folder of root's, and now and then Backup itself, while
+// root runs the removal again and again.
+TEST(RemovalWorld, AnotherUserRacingRealRunsChangesNothingElse) {
+  if (!hostprocess::UnixShellAvailable())
+    GTEST_SKIP() << "needs the Linux shell beneath the drive, which the Windows build under Wine "
+                    "cannot wait for";
+  RemovalScene scene;
+  const std::string backup = scene.drive.Host(scene.app + "\\Backup");
+  const std::string victim = scene.drive.Host("victim");
+  scene.drive.MakeDir(scene.app + "\\Backup");
+  scene.drive.MakeDir("victim");
+  const std::map<std::string, std::string> theirs = {{"oem1.inf", "root's oem1.inf"},
+                                                     {"oem1.pnf", "root's oem1.pnf"}};
+  for (auto& [name, bytes] : theirs)
+    scene.drive.Write("victim\\" + name, bytes);
+  // The way to the program's folder is open to the other user, and the
+  // folder is theirs.
+  const std::string top = fs::path(testhost::DriveRootHost()).parent_path().string();
+  hostprocess::UnixShell("chmod o+x " + Q(top) + " && chown -R " +
+                         std::to_string(hostprocess::OtherUser::Id) + " " +
+                         Q(scene.drive.Host(scene.app)));
+  unsigned moved = 0, turn = 0;
+  hostprocess::OtherUser other([&] {
+    std::error_code e;
+    for (auto& entry : fs::directory_iterator(backup, e)) {
+      const std::string name = entry.path().filename().string();
+      if (name.rfind(".talmirex-new-", 0) != 0 || entry.is_symlink(e)) continue;
+      fs::rename(entry.path(), backup + "/.moved-" + std::to_string(++moved), e);
+      fs::create_directory_symlink(victim, entry.path(), e);
+    }
+    if (++turn % 64 == 0 && !fs::is_symlink(backup, e)) {
+      fs::rename(backup, backup + ".away", e);
+      fs::create_directory_symlink(victim, backup, e);
+      std::this_thread::sleep_for(std::chrono::microseconds(200));
+      fs::remove(backup, e);
+      fs::rename(backup + ".away", backup, e);
+    }
+  });
+  if (!other.Running()) {
+    hostprocess::UnixShell("chmod o-x " + Q(top));
+    GTEST_SKIP() << "needs root rights, to race the program as another user";
+  }
+  // At least 40 runs, and on until the other user has swapped ten copy
+  // folders of runs.
+  int runs = 0, complete = 0, swapped = 0;
+  for (; runs < 400 && (runs < 40 || swapped < 10) && !::testing::Test::HasFailure(); ++runs) {
+    scene.Put("oem1.inf", T + std::to_string(runs));
+    scene.Put("oem1.pnf", P + std::to_string(runs));
+    HeadlessWindow window;
+    frmTop form(window);
+    window.Start(form);
+    window.answers.push_front(MessageAnswer::Yes);
+    window.Click("cmdRemove");
+    complete += form["lstFiles"].Lines().back() == Complete;
+    SCOPED_TRACE(runs);
+    EXPECT_EQ(UnixNames(scene, victim), (std::set<std::string>{"oem1.inf", "oem1.pnf"}));
+    for (auto& [name, bytes] : theirs)
+      EXPECT_EQ(UnixRead(scene, victim + "/" + name), bytes) << name;
+    swapped = 0;
+    for (const std::string& name : UnixNames(scene, backup))
+      swapped += name.rfind(".moved-", 0) == 0;
+  }
+  hostprocess::UnixShell("chmod o-x " + Q(top));
+  std::printf("%d runs raced by another user: %d complete, %d copy folders swapped\n", runs,
+              complete, swapped);
+  EXPECT_GE(swapped, 10);
 }
 
 // Backup beside a program whose folder lies below a hidden or system one.
