@@ -69,6 +69,12 @@ bool SetHiddenOrSystem(const std::string& hostPath, bool hidden, bool system) {
   return ::setxattr(hostPath.c_str(), "user.DOSATTRIB", value.data(), value.size(), 0) == 0;
 }
 
+bool OnlyOwnerMayUse(const std::string& hostPath) {
+  struct stat st;
+  return ::lstat(hostPath.c_str(), &st) == 0 && S_ISDIR(st.st_mode) && st.st_uid == ::geteuid() &&
+         (st.st_mode & 077) == 0;
+}
+
 bool RunOnLinux(const std::string& hostFolder, const std::string& script) {
   std::string path = hostFolder + "/.linux-script";
   {
