@@ -166,10 +166,18 @@ std::string Join(const std::string& folder, const std::string& name) {
   return folder.back() == '/' ? folder + name : folder + "/" + name;
 }
 
-// Splits an absolute Linux path into its components.
+// Splits an absolute Linux path into its components: only '/' separates
+// them there ("a\\b" is one name).
 std::vector<std::string> LinuxComponents(const std::string& path) {
   std::vector<std::string> parts;
-  for (auto& p : SplitComponents(path))
+  std::vector<std::string> names;
+  for (size_t start = 0;;) {
+    size_t cut = path.find('/', start);
+    names.push_back(path.substr(start, cut == std::string::npos ? std::string::npos : cut - start));
+    if (cut == std::string::npos) break;
+    start = cut + 1;
+  }
+  for (auto& p : names)
     if (!p.empty() && p != ".") {
       if (p == "..") {
         if (!parts.empty()) parts.pop_back();
@@ -294,10 +302,19 @@ HostPath Resolve(const std::string& windowsPath) {
   return result;
 }
 
-std::string WindowsPathOf(const std::string& linuxPath) {
+namespace {
+
+// A Linux path as Wine shows it: the drive whose folder holds it most
+// closely (Z: for anything else), and the names below that folder.
+struct ShownPath {
+  char drive = 'z';
+  std::vector<std::string> names;
+};
+
+ShownPath ShowPath(const std::string& linuxPath) {
   std::string real = RealPath(linuxPath);
   std::vector<std::string> target = LinuxComponents(real);
-  char bestDrive = 'z';
+  ShownPath shown;
   size_t bestLength = 0;
   bool found = false;
   for (char letter = 'a'; letter <= 'z'; ++letter) {
@@ -307,19 +324,47 @@ std::string WindowsPathOf(const std::string& linuxPath) {
     if (root.size() > target.size()) continue;
     if (!std::equal(root.begin(), root.end(), target.begin())) continue;
     if (!found || root.size() > bestLength) {
-      bestDrive = letter;
+      shown.drive = letter;
       bestLength = root.size();
       found = true;
     }
   }
+  shown.names.assign(target.begin() + static_cast<std::ptrdiff_t>(bestLength), target.end());
+  return shown;
+}
+
+std::string Written(const ShownPath& shown) {
   std::string windows;
-  windows += static_cast<char>(std::toupper(static_cast<unsigned char>(bestDrive)));
+  windows += static_cast<char>(std::toupper(static_cast<unsigned char>(shown.drive)));
   windows += ":\\";
-  for (size_t i = bestLength; i < target.size(); ++i) {
-    if (i > bestLength) windows += '\\';
-    windows += target[i];
+  for (size_t i = 0; i < shown.names.size(); ++i) {
+    if (i > 0) windows += '\\';
+    windows += shown.names[i];
   }
   return Utf8ToAnsi(windows);
+}
+
+} // namespace
+
+std::string WindowsPathOf(const std::string& linuxPath) {
+  return Written(ShowPath(linuxPath));
+}
+
+std::string ExactWindowsPathOf(const std::string& linuxPath) {
+  ShownPath shown = ShowPath(linuxPath);
+  for (const std::string& name : shown.names) {
+    bool representable = AnsiToUtf8(Utf8ToAnsi(name)) == name;
+    for (char c : name)
+      if (static_cast<unsigned char>(c) < 0x20 ||
+          std::string_view("\\/:*?\"<>|").find(c) != std::string_view::npos)
+        representable = false;
+    if (!representable)
+      throw RuntimeError(RuntimeError::BadFileName,
+                         "Bad file name or number: the folder " + Utf8ToAnsi(linuxPath) +
+                             " has a name that a Windows path cannot hold (\"" + Utf8ToAnsi(name) +
+                             "\")");
+  }
+  return Written(shown);
 }
 
 std::vector<FolderEntry> ListFolder(const std::string& linuxFolder) {
