@@ -12,11 +12,13 @@
 
 #include "app/Form.h"
 #include "app/FormView.h"
-#include "platform/FileSystem.h"
 
 class clsSearchForText;
 class cINI;
 class clsWindowsVersion;
+namespace platform {
+class Folder;
+}
 
 class frmTop final : public FormEvents {
 public:

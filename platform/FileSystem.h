@@ -46,6 +46,13 @@ public:
     return held_.data() + behind;
   }
 
+  // When the bytes at the current position lie in a hole of a sparse file
+  // (a run that holds only zero bytes and no blocks on the disk), moves past
+  // the hole without reading it and returns how many bytes it held; else 0.
+  // Only called when everything read so far was taken. This one knows of no
+  // holes.
+  virtual uint64_t SkipHole() { return 0; }
+
 private:
   std::vector<unsigned char> held_;
   size_t run_ = 0;

@@ -83,6 +83,19 @@ public:
     return at;
   }
 
+  uint64_t SkipHole() override {
+    if (next_ != filled_ || ended_) return 0; // what was read ahead comes first
+    const off_t at = ::lseek(fd_, 0, SEEK_CUR);
+    if (at < 0) return 0;
+    off_t data = ::lseek(fd_, at, SEEK_DATA);
+    if (data < 0 && errno == ENXIO) data = ::lseek(fd_, 0, SEEK_END); // a hole up to the end
+    if (data < 0) {
+      ::lseek(fd_, at, SEEK_SET); // no holes known here
+      return 0;
+    }
+    return static_cast<uint64_t>(data - at);
+  }
+
 private:
   static constexpr size_t kAhead = 128 * 1024;
   static constexpr size_t kAlign = 64;
