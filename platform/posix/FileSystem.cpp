@@ -41,7 +41,10 @@ using posix::HostPath;
 // few KiB; whatever the file's size, no more than that is held.
 class PosixInputFile final : public InputFile {
 public:
-  PosixInputFile(int fd, uint64_t length) : fd_(fd), length_(length) {}
+  // `sparse`: the file takes fewer blocks on the disk than its length needs,
+  // so it may have holes.
+  PosixInputFile(int fd, uint64_t length, bool sparse)
+      : fd_(fd), length_(length), sparse_(sparse) {}
   ~PosixInputFile() override {
     ::close(fd_);
     // The buffer of the usual size waits for the next file: a fresh one of
@@ -84,7 +87,7 @@ public:
   }
 
   uint64_t SkipHole() override {
-    if (next_ != filled_ || ended_) return 0; // what was read ahead comes first
+    if (!sparse_ || next_ != filled_ || ended_) return 0; // what was read ahead comes first
     const off_t at = ::lseek(fd_, 0, SEEK_CUR);
     if (at < 0) return 0;
     off_t data = ::lseek(fd_, at, SEEK_DATA);
@@ -147,6 +150,7 @@ private:
 
   int fd_;
   uint64_t length_;
+  bool sparse_;
   std::unique_ptr<unsigned char[], Free> buffer_;
   size_t capacity_ = 0;
   size_t next_ = 0, filled_ = 0;
@@ -420,7 +424,8 @@ std::unique_ptr<InputFile> ReadableFile(int fd) {
     // A folder, pipe, socket or device cannot be read as a file: 75.
     throw statted ? RuntimeError(RuntimeError::PathFileAccessError) : posix::ErrorFromErrno(error);
   }
-  return std::make_unique<PosixInputFile>(fd, static_cast<uint64_t>(st.st_size));
+  return std::make_unique<PosixInputFile>(fd, static_cast<uint64_t>(st.st_size),
+                                          st.st_blocks * 512 < st.st_size);
 }
 
 // A name for the private place that names a held folder: the folder's own
