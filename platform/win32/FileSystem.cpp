@@ -377,7 +377,35 @@ public:
       throw RuntimeError(toFile ? RuntimeError::PermissionDenied
                                 : RuntimeError::PathFileAccessError);
     }
-    if (!DeleteFileA(path.c_str())) throw win32::LastError();
+    // Deleted through a handle of the file itself, opened without following
+    // a link and looked at once more: a link put in its place after the
+    // look above is refused, not followed.
+    HANDLE handle =
+        CreateFileW(Wide(path).c_str(), DELETE | FILE_READ_ATTRIBUTES,
+                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                    FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) throw win32::LastError();
+    BY_HANDLE_FILE_INFORMATION info;
+    wchar_t full[MAX_PATH * 2];
+    wchar_t* name = nullptr;
+    DWORD n = GetFullPathNameW(Wide(path).c_str(), MAX_PATH * 2, full, &name);
+    DWORD code = ERROR_SUCCESS;
+    if (!GetFileInformationByHandle(handle, &info) || n == 0 || n >= MAX_PATH * 2 || !name) {
+      code = GetLastError() ? GetLastError() : ERROR_ACCESS_DENIED;
+    } else if (info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT ||
+               LeadsElsewhere(handle, std::wstring(full, static_cast<size_t>(name - full)), name)) {
+      CloseHandle(handle);
+      throw RuntimeError(RuntimeError::PermissionDenied); // a link, as above
+    } else if (info.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY)) {
+      code = ERROR_ACCESS_DENIED; // as DeleteFile answers for these
+    } else {
+      FILE_DISPOSITION_INFO disposition{TRUE};
+      if (!SetFileInformationByHandle(handle, FileDispositionInfo, &disposition,
+                                      sizeof disposition))
+        code = GetLastError();
+    }
+    CloseHandle(handle);
+    if (code != ERROR_SUCCESS) throw win32::ErrorFromCode(code);
   }
 
   bool SameFile(const std::string& a, const std::string& b) override {
