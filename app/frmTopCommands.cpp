@@ -369,10 +369,10 @@ bool frmTop::BackUp(const std::string& own, const std::string& folder, int32_t o
     if (fs.SameFile(folder, FolderOf(own))) return false;
     // The new copy is made in a folder of its own; the older copy is
     // replaced only by a checked one.
+    // No one else can put anything into this run's folder, and one name
+    // holds the copy of one file: the copy is a name made new there, never
+    // written through an entry that was there before.
     copy = InFolder(staging, name);
-    // Only a name that the copy makes new: nothing is written through an
-    // entry that was there before.
-    if (fs.Examine(copy).type != platform::EntryType::None) return false;
     Step([&] {
       SystemRoutines::ShellFileOperation(owner, platform::FO_COPY, CopyFlags, own, staging);
     });
