@@ -211,7 +211,8 @@ int32_t CopyFile(const std::string& source, const std::string& target) {
     }
   }
   // A hole at the end is kept by the length alone.
-  if (result == kDone && ::ftruncate(out, length) != 0) result = CodeOf(errno);
+  if (result == kDone && ::lseek(out, 0, SEEK_END) != length && ::ftruncate(out, length) != 0)
+    result = CodeOf(errno);
   ::close(in);
   if (result == kDone) {
     struct timespec times[2] = {from.st_atim, from.st_mtim};
