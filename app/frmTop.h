@@ -16,6 +16,9 @@
 class clsSearchForText;
 class cINI;
 class clsWindowsVersion;
+namespace platform {
+class Folder;
+}
 
 class frmTop final : public FormEvents {
 public:
@@ -97,6 +100,9 @@ private:
   bool BackUp(const std::string& own, const std::string& folder, int32_t owner);
   // Whether anything of ours is left of the found files at the end.
   bool AnythingLeft(int count);
+  // The path of the found files' folder `folder` as held for this removal:
+  // opened at its first use, as its path leads then, and looked up no more.
+  std::string HeldInfFolder(const std::string& folder);
 
   using Handler = void (frmTop::*)();
   static const std::map<std::string, Handler>& ClickHandlers();
@@ -119,7 +125,13 @@ private:
     std::string own;
   };
   std::vector<DriverFile> files_;
-  std::string staging_; // the folder in Backup where this run's copies are made
+  // The folders this removal works in, each opened once and held until it
+  // ends: the program's folder, its Backup, the folder in Backup where this
+  // run's copies are made (and that folder's name), the found files' folders
+  // (by their paths in upper case).
+  std::unique_ptr<platform::Folder> programFolder_, backup_, staging_;
+  std::string stagingName_;
+  std::map<std::string, std::unique_ptr<platform::Folder>> infFolders_;
   std::map<std::string, std::vector<std::string>> backupNames_; // upper-cased -> spellings
   std::map<std::string, std::string> backedUp_;                 // own path -> its checked copy
   std::map<std::string, std::string> copiedFrom_; // upper-cased Backup name -> own path

@@ -78,10 +78,11 @@ std::string Base(const std::string& name) {
   return name.size() < 3 ? std::string() : name.substr(0, name.size() - 3);
 }
 
+// Compares two plain files, neither read through a link.
 bool SameBytes(const std::string& a, const std::string& b) {
   auto& fs = platform::fileSystem();
-  auto left = fs.OpenForReading(a);
-  auto right = fs.OpenForReading(b);
+  auto left = fs.OpenPlainFile(a);
+  auto right = fs.OpenPlainFile(b);
   if (left->Length() != right->Length()) return false;
   unsigned char x[4096], y[4096];
   for (;;) {
@@ -134,33 +135,42 @@ void RemovePlainFile(const std::string& path, const std::string& name) {
   }
 }
 
-// Removes a folder where copies were made, with the copies in it.
-void RemoveStaging(const std::string& folder) {
+// Removes the folder `name` of `parent` where copies were made, held as
+// `held`, with the copies in it: they are found and deleted in the folder
+// that was opened, whatever its name leads to by now.
+void RemoveStaging(platform::Folder& parent, std::unique_ptr<platform::Folder> held,
+                   const std::string& name) {
   auto& fs = platform::fileSystem();
   try {
-    for (const std::string& name : fs.FolderNames(folder))
-      RemovePlainFile(InFolder(folder, name), name);
-    fs.RemoveFolder(folder);
+    for (const std::string& copy : fs.FolderNames(held->Path()))
+      RemovePlainFile(InFolder(held->Path(), copy), copy);
+    // Let go first: a held folder cannot be removed. Only an empty folder
+    // goes, never a link, so the name meeting something else by now does no
+    // harm.
+    held.reset();
+    fs.RemoveFolder(InFolder(parent.Path(), name));
   } catch (const RuntimeError&) {
   }
 }
 
-// Removes what a run which was cut off left behind of its copies.
-void RemoveStaleCopies(const std::string& folder) {
+// Removes what a run which was cut off left behind of its copies. A folder
+// of such a name that is a link is left where it is, and so is what it
+// leads to.
+void RemoveStaleCopies(platform::Folder& folder) {
   auto& fs = platform::fileSystem();
   std::vector<std::string> names;
   try {
-    names = fs.FolderNames(folder);
+    names = fs.FolderNames(folder.Path());
   } catch (const RuntimeError&) {
     return;
   }
   for (const std::string& name : names) {
     if (!IsOurTemporary(name)) continue;
-    const std::string path = InFolder(folder, name);
+    const std::string path = InFolder(folder.Path(), name);
     try {
       platform::EntryFacts facts = fs.Examine(path);
       if (facts.type == platform::EntryType::Directory && !facts.link && facts.name == name)
-        RemoveStaging(path);
+        RemoveStaging(folder, fs.OpenSubfolder(folder, name), name);
       else
         RemovePlainFile(path, name);
     } catch (const RuntimeError&) {
@@ -168,20 +178,22 @@ void RemoveStaleCopies(const std::string& folder) {
   }
 }
 
-// A new folder of this run in `folder`, made now; empty when none could be.
-std::string NewStaging(const std::string& folder) {
+// A new folder of this run in `folder`, made now, that only this program's
+// account may use: no one else can put anything into it, so every copy is
+// written under a name made new there. Null when none could be made.
+std::unique_ptr<platform::Folder> NewStaging(platform::Folder& folder, std::string& made) {
   static std::mt19937 random{std::random_device{}()};
   for (int attempt = 0; attempt < 8; ++attempt) {
     char name[16];
     std::snprintf(name, sizeof name, "%08x", static_cast<unsigned>(random()));
-    std::string path = InFolder(folder, StagingPrefix + name);
     try {
-      platform::fileSystem().MakeDirectory(path);
-      return path;
+      auto staging = platform::fileSystem().MakePrivateFolder(folder, StagingPrefix + name);
+      made = StagingPrefix + name;
+      return staging;
     } catch (const RuntimeError&) {
     }
   }
-  return {};
+  return nullptr;
 }
 
 // The names of one folder's entries, by their names in upper case.
@@ -349,16 +361,20 @@ bool frmTop::BackUp(const std::string& own, const std::string& folder, int32_t o
   // name in another letter case cannot be backed up beside it.
   auto earlier = copiedFrom_.find(key);
   if (earlier != copiedFrom_.end() && earlier->second != own) return false;
-  if (staging_.empty()) return false;
+  if (!staging_) return false;
+  const std::string staging = staging_->Path();
   std::string copy;
   try {
     // A Backup folder that leads back to the INF folder holds no copy.
     if (fs.SameFile(folder, FolderOf(own))) return false;
     // The new copy is made in a folder of its own; the older copy is
     // replaced only by a checked one.
-    copy = InFolder(staging_, name);
+    // No one else can put anything into this run's folder, and one name
+    // holds the copy of one file: the copy is a name made new there, never
+    // written through an entry that was there before.
+    copy = InFolder(staging, name);
     Step([&] {
-      SystemRoutines::ShellFileOperation(owner, platform::FO_COPY, CopyFlags, own, staging_);
+      SystemRoutines::ShellFileOperation(owner, platform::FO_COPY, CopyFlags, own, staging);
     });
     platform::EntryFacts made = fs.Examine(copy);
     if (made.type == platform::EntryType::File && !made.link && made.name == name &&
@@ -369,7 +385,7 @@ bool frmTop::BackUp(const std::string& own, const std::string& folder, int32_t o
       const std::string target = InFolder(folder, spelling);
       // An older copy is replaced only by one that is on the disk: a power
       // cut right after the rename would otherwise leave neither.
-      if (!spellings.empty()) fs.FlushToDisk(staging_);
+      if (!spellings.empty()) fs.FlushToDisk(staging);
       fs.RenameOnto(copy, target);
       copy.clear();
       if (!Contains(spellings, spelling)) spellings.push_back(spelling);
@@ -397,33 +413,44 @@ bool frmTop::BackupDriverFiles() {
   copiedFrom_.clear();
   backupNames_.clear();
   struct Staging {
-    std::string& folder;
+    std::unique_ptr<platform::Folder>& held;
+    std::unique_ptr<platform::Folder>& parent;
+    const std::string& name;
     ~Staging() {
-      if (!folder.empty()) RemoveStaging(folder);
-      folder.clear();
+      if (held) RemoveStaging(*parent, std::move(held), name);
     }
-  } staging{staging_};
+  } staging{staging_, backup_, stagingName_};
+  auto& fs = platform::fileSystem();
   try {
     const std::string folder = ProgramFolder();
     Step([&] { s = DirectoryQuery(folder); });
     if (s.empty()) Step([&] { SystemRoutines::MakePath(folder); });
-    s = folder + "\\Backup";
-    Step([&] { SystemRoutines::MakePath(s); });
-    // A file named Backup is no folder to copy into.
-    bool isFolder = true;
+    // The program's folder is opened once, as its path leads now, and
+    // held: Backup is made and found in the folder that was opened, even if
+    // its path is made to lead elsewhere meanwhile. Being there, making the
+    // path of Backup comes down to making Backup in it.
+    Step([&] { programFolder_ = fs.OpenFolder(folder); });
+    if (!programFolder_) return result;
+    s = programFolder_->Path() + "\\Backup";
     Step([&] {
-      isFolder = !DirectoryQuery(s).empty() &&
-                 platform::fileSystem().Examine(s).type == platform::EntryType::Directory;
+      if (DirectoryQuery(s).empty()) fs.MakeDirectory(s);
     });
-    if (!isFolder) return result;
-    RemoveStaleCopies(s);
+    // A file named Backup is no folder to copy into; nor is a link, a
+    // junction or another reparse point of that name, which leads to a
+    // folder that may be anyone's.
+    Step([&] {
+      if (!DirectoryQuery(s).empty()) backup_ = fs.OpenSubfolder(*programFolder_, "Backup");
+    });
+    if (!backup_) return result;
+    s = backup_->Path();
+    RemoveStaleCopies(*backup_);
     try {
       for (std::string& name : platform::fileSystem().FolderNames(s))
         backupNames_[platform::ToUpper(name)].push_back(std::move(name));
     } catch (const RuntimeError&) {
       return result; // where the copies would go is not known
     }
-    staging_ = NewStaging(s);
+    staging_ = NewStaging(*backup_, stagingName_);
 
     bool allSafe = true;
     int16_t count = 0;
@@ -438,17 +465,20 @@ bool frmTop::BackupDriverFiles() {
         Step([&] { AppendLog("... File: " + f); });
         DriverFile entry;
         try {
-          const FolderIndex& index = indexes.Of(FolderOf(inf));
+          const std::string held = HeldInfFolder(FolderOf(inf));
+          const FolderIndex& index = indexes.Of(held);
           Claim claim = file == 0 ? InfClaim(index, NameOf(inf))
                                   : CompanionClaim(index, NameOf(inf), NameOf(f));
-          if (claim.owner == Owner::Ours) entry.own = InFolder(FolderOf(inf), claim.name);
+          if (claim.owner == Owner::Ours) entry.own = InFolder(held, claim.name);
         } catch (const RuntimeError&) {
           allSafe = false; // whose the entries are is not known
         }
+        // A link is never followed: neither copied nor deleted, it stays.
         bool plain = false;
         if (!entry.own.empty()) {
           try {
-            plain = platform::fileSystem().Examine(entry.own).type == platform::EntryType::File;
+            platform::EntryFacts facts = platform::fileSystem().Examine(entry.own);
+            plain = facts.type == platform::EntryType::File && !facts.link;
           } catch (const RuntimeError&) {
             allSafe = false;
           }
@@ -480,7 +510,7 @@ bool frmTop::AnythingLeft(int count) {
       bool known = false;
       for (int attempt = 0; attempt < 2 && !known; ++attempt) {
         try {
-          const FolderIndex& index = indexes.Of(FolderOf(inf));
+          const FolderIndex& index = indexes.Of(HeldInfFolder(FolderOf(inf)));
           Claim claim = file == 0 ? InfClaim(index, NameOf(inf))
                                   : CompanionClaim(index, NameOf(inf), NameOf(Companion(inf)));
           if (claim.owner != Owner::None) return true;
@@ -502,14 +532,29 @@ bool frmTop::AnythingLeft(int count) {
   return false;
 }
 
+std::string frmTop::HeldInfFolder(const std::string& folder) {
+  std::unique_ptr<platform::Folder>& held = infFolders_[platform::ToUpper(folder)];
+  if (!held) held = platform::fileSystem().OpenFolder(folder);
+  return held->Path();
+}
+
 // Backs the found files up and, only when that succeeded, deletes them.
 void frmTop::DeleteDriverFiles() {
   removal_ = Removal::BackupFailed;
+  // The folders are held for this removal only.
+  struct Release {
+    frmTop& form;
+    ~Release() {
+      form.infFolders_.clear();
+      form.backup_.reset();
+      form.programFolder_.reset();
+    }
+  } release{*this};
   if (!BackupDriverFiles()) return;
   // The copies are written to disk, all at once, before the first original
   // goes: a crash or a power loss then cannot take both.
   try {
-    platform::fileSystem().FlushToDisk(ProgramFolder() + "\\Backup");
+    platform::fileSystem().FlushToDisk(backup_->Path());
   } catch (const RuntimeError&) {
     return;
   }

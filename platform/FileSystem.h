@@ -46,9 +46,31 @@ public:
     return held_.data() + behind;
   }
 
+  // When the bytes at the current position lie in a hole of a sparse file
+  // (a run that holds only zero bytes and no blocks on the disk), moves past
+  // the hole without reading it and returns how many bytes it held; else 0.
+  // Only called when everything read so far was taken. This one knows of no
+  // holes.
+  virtual uint64_t SkipHole() { return 0; }
+
 private:
   std::vector<unsigned char> held_;
   size_t run_ = 0;
+};
+
+// A folder held open from the moment it was opened until the object goes.
+// Its Path() names this very folder for as long as it is held, whatever
+// happens meanwhile to the names that led to it: another user who can write
+// a folder above it may rename it, or put a link where it was, and what is
+// done by Path() is still done in the folder that was opened. On Linux
+// Path() leads through the process's own descriptor of the folder
+// ("\\?\unix\proc\self\fd\..."); on Windows it is the path the folder was
+// opened by, and the folder is held without FILE_SHARE_DELETE, so that no
+// one can rename or delete it while it is held.
+class Folder {
+public:
+  virtual ~Folder() = default;
+  virtual const std::string& Path() const = 0;
 };
 
 // A local date and time, as a file's last-modified stamp.
@@ -157,6 +179,24 @@ public:
   // leaves this to the system: flushing a whole volume needs administrator
   // rights there, and a file's own flush is what the shell's copy did not do.
   virtual void FlushToDisk(const std::string& folder) = 0;
+
+  // Opens and holds the folder that `path` leads to now, links along the
+  // way followed. Raises 76 when there is no folder there.
+  virtual std::unique_ptr<Folder> OpenFolder(const std::string& path) = 0;
+  // Opens and holds the folder `name` (one name, no wildcards) of `parent`,
+  // only when that entry itself is a folder: a symbolic link, a junction or
+  // any other reparse point is refused with 70 (permission denied), and so
+  // is a file. A missing entry raises 76.
+  virtual std::unique_ptr<Folder> OpenSubfolder(Folder& parent, const std::string& name) = 0;
+  // Makes the new folder `name` in `parent`, which only the account the
+  // program runs as (the administrators when it runs elevated) and the
+  // system may open, list or change, whatever `parent` grants; and holds it.
+  // An entry of that name that is already there is never used: 75.
+  virtual std::unique_ptr<Folder> MakePrivateFolder(Folder& parent, const std::string& name) = 0;
+  // Opens for reading the plain file that `path` names, never through a
+  // link: a symbolic link, a reparse point, a folder, a pipe or a device is
+  // refused with 75.
+  virtual std::unique_ptr<InputFile> OpenPlainFile(const std::string& path) = 0;
 };
 
 inline FileSystem& fileSystem() {

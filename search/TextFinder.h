@@ -13,6 +13,8 @@ public:
   TextFinder(std::string_view text, const platform::CaseTable& upper);
 
   size_t Length() const { return needle_.size(); }
+  // Whether the text holds a zero byte, as the holes of a sparse file do.
+  bool HoldsZero() const { return needle_.find('\0') != std::string::npos; }
   // True when the bytes hold the text (upper-cased, as the needle is).
   bool FoundIn(const unsigned char* data, size_t size) const;
 

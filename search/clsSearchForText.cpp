@@ -73,23 +73,29 @@ bool clsSearchForText::FileContainsText(const std::string& filePath, const std::
 
 // Reads the file in 4096-byte blocks. Each block comes right behind the last
 // L bytes of the window before it (the carry), so a text that straddles two
-// blocks, or is longer than one, lies whole inside one window.
+// blocks, or is longer than one, lies whole inside one window. The holes of
+// a sparse file hold only zero bytes: for a text without one (the product
+// word) they are passed over unread, and no text straddles one.
 bool clsSearchForText::FileContainsText(const std::string& filePath, const TextFinder& finder) {
   const size_t L = finder.Length();
   if (L == 0 || filePath.empty()) return false;
   auto file = platform::fileSystem().OpenForReading(filePath);
   const uint64_t N = file->Length();
+  const bool skipHoles = !finder.HoldsZero();
   size_t carry = 0;
-  uint64_t blocks = N / kBlock;
-  const size_t rest = static_cast<size_t>(N % kBlock);
-  for (uint64_t b = 0; b <= blocks; ++b) {
-    const size_t want = b < blocks ? kBlock : rest;
-    if (want == 0) break;
+  for (uint64_t done = 0; done < N;) {
+    if (uint64_t hole = skipHoles ? file->SkipHole() : 0) {
+      done += hole;
+      carry = 0;
+      continue;
+    }
+    const size_t want = N - done < kBlock ? static_cast<size_t>(N - done) : kBlock;
     size_t got = 0;
     const unsigned char* block = file->ReadOn(want, carry, got);
     const size_t size = carry + got;
     if (finder.FoundIn(block - carry, size)) return true;
     if (got < want) break; // the file became shorter while it was read
+    done += got;
     carry = size < L ? size : L;
   }
   return false;

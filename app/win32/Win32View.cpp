@@ -46,8 +46,15 @@ HFONT CreateDesignFont() {
 } // namespace
 
 Win32View::Win32View(HINSTANCE instance) : instance_(instance), font_(CreateDesignFont()) {
+  // The common controls are loaded here, once the program has limited where
+  // DLLs come from (WinMain), and not as the program starts: what they load
+  // in turn (uxtheme.dll) would then be looked for beside the program first.
   INITCOMMONCONTROLSEX init = {sizeof init, ICC_STANDARD_CLASSES};
-  InitCommonControlsEx(&init);
+  using InitCall = BOOL(WINAPI*)(const INITCOMMONCONTROLSEX*);
+  if (HMODULE controls = LoadLibraryW(L"comctl32.dll"))
+    if (auto initialise = reinterpret_cast<InitCall>(
+            reinterpret_cast<void*>(GetProcAddress(controls, "InitCommonControlsEx"))))
+      initialise(&init);
   icon_ = static_cast<HICON>(
       LoadImageA(instance, MAKEINTRESOURCEA(IDI_TALMIREX), IMAGE_ICON, 32, 32, 0));
   smallIcon_ = static_cast<HICON>(LoadImageA(instance, MAKEINTRESOURCEA(IDI_TALMIREX), IMAGE_ICON,

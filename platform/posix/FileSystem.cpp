@@ -13,6 +13,7 @@
 #include <limits.h>
 #include <new>
 #include <optional>
+#include <signal.h>
 #include <sys/stat.h>
 #include <sys/xattr.h>
 #include <unistd.h>
@@ -40,7 +41,10 @@ using posix::HostPath;
 // few KiB; whatever the file's size, no more than that is held.
 class PosixInputFile final : public InputFile {
 public:
-  PosixInputFile(int fd, uint64_t length) : fd_(fd), length_(length) {}
+  // `sparse`: the file takes fewer blocks on the disk than its length needs,
+  // so it may have holes.
+  PosixInputFile(int fd, uint64_t length, bool sparse)
+      : fd_(fd), length_(length), sparse_(sparse) {}
   ~PosixInputFile() override {
     ::close(fd_);
     // The buffer of the usual size waits for the next file: a fresh one of
@@ -80,6 +84,19 @@ public:
     const unsigned char* at = buffer_.get() + next_;
     next_ += got;
     return at;
+  }
+
+  uint64_t SkipHole() override {
+    if (!sparse_ || next_ != filled_ || ended_) return 0; // what was read ahead comes first
+    const off_t at = ::lseek(fd_, 0, SEEK_CUR);
+    if (at < 0) return 0;
+    off_t data = ::lseek(fd_, at, SEEK_DATA);
+    if (data < 0 && errno == ENXIO) data = ::lseek(fd_, 0, SEEK_END); // a hole up to the end
+    if (data < 0) {
+      ::lseek(fd_, at, SEEK_SET); // no holes known here
+      return 0;
+    }
+    return static_cast<uint64_t>(data - at);
   }
 
 private:
@@ -133,6 +150,7 @@ private:
 
   int fd_;
   uint64_t length_;
+  bool sparse_;
   std::unique_ptr<unsigned char[], Free> buffer_;
   size_t capacity_ = 0;
   size_t next_ = 0, filled_ = 0;
@@ -277,8 +295,12 @@ public:
     if (!where.driveFound) throw RuntimeError(RuntimeError::DeviceUnavailable);
     if (!where.exists || !where.isDirectory || split.mask.empty()) return;
     // The folder's own path, links resolved once rather than at every look.
+    // A held folder is named through its descriptor, which its real path
+    // would bypass.
     char real[PATH_MAX];
-    folder_ = ::realpath(where.path.c_str(), real) ? real : where.path;
+    folder_ = where.path.rfind("/proc/self/fd/", 0) != 0 && ::realpath(where.path.c_str(), real)
+                  ? real
+                  : where.path;
     fd_ = ::open(folder_.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd_ < 0) {
       if (errno == EACCES) throw RuntimeError(RuntimeError::PathFileAccessError);
@@ -402,7 +424,173 @@ std::unique_ptr<InputFile> ReadableFile(int fd) {
     // A folder, pipe, socket or device cannot be read as a file: 75.
     throw statted ? RuntimeError(RuntimeError::PathFileAccessError) : posix::ErrorFromErrno(error);
   }
-  return std::make_unique<PosixInputFile>(fd, static_cast<uint64_t>(st.st_size));
+  return std::make_unique<PosixInputFile>(fd, static_cast<uint64_t>(st.st_size),
+                                          st.st_blocks * 512 < st.st_size);
+}
+
+// A name for the private place that names a held folder: the folder's own
+// name when it is a plain one, else a stand-in.
+std::string PlainName(const std::string& name) {
+  bool plain = !name.empty() && name.back() != '.' && name.back() != ' ' &&
+               name.find_first_not_of("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"
+                                      "0123456789._- ") == std::string::npos;
+  return plain ? name : "folder";
+}
+
+// Removes the entry `name` of `folder` with what it holds, never through a
+// link: the leftovers of a held folder's place, at most `depth` deep.
+void RemoveTreeAt(int folder, const char* name, int depth) {
+  int fd = ::openat(folder, name, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+  if (fd >= 0) {
+    if (DIR* dir = depth > 0 ? ::fdopendir(::dup(fd)) : nullptr) {
+      while (dirent* entry = ::readdir(dir))
+        if (std::strcmp(entry->d_name, ".") != 0 && std::strcmp(entry->d_name, "..") != 0)
+          RemoveTreeAt(fd, entry->d_name, depth - 1);
+      ::closedir(dir);
+    }
+    ::close(fd);
+    ::unlinkat(folder, name, AT_REMOVEDIR);
+  } else {
+    ::unlinkat(folder, name, 0);
+  }
+}
+
+// The private place that names this process's held folders: one folder in
+// /tmp, made at the first held folder and removed with the last, that only
+// this process's user may use (mode 0700) and that is itself reached only
+// through its descriptor. For each held folder it holds <n>/<label>/<name>,
+// a link to /proc/self/fd/<descriptor>. What a process that was ended
+// before it could remove its place left there goes when the next one makes
+// its own.
+class HeldPlace {
+public:
+  static HeldPlace& Get() {
+    static HeldPlace place;
+    return place;
+  }
+
+  // A Windows path that leads to `fd` and ends in <label>\<name>; `slot`
+  // gets what Remove takes.
+  std::string Add(int fd, const std::string& label, const std::string& name, std::string& slot) {
+    if (fd_ < 0) Make();
+    slot = std::to_string(++made_);
+    const std::string target = "/proc/self/fd/" + std::to_string(fd);
+    if (::mkdirat(fd_, slot.c_str(), 0700) != 0 ||
+        ::mkdirat(fd_, (slot + "/" + label).c_str(), 0700) != 0 ||
+        ::symlinkat(target.c_str(), fd_, (slot + "/" + label + "/" + name).c_str()) != 0) {
+      int error = errno;
+      Remove(slot);
+      throw posix::ErrorFromErrno(error);
+    }
+    ++users_;
+    return "\\\\?\\unix\\proc\\self\\fd\\" + std::to_string(fd_) + "\\" + slot + "\\" +
+           posix::Utf8ToAnsi(label) + "\\" + posix::Utf8ToAnsi(name);
+  }
+
+  void Remove(const std::string& slot) {
+    if (fd_ < 0) return;
+    RemoveTreeAt(fd_, slot.c_str(), 2);
+    if (users_ > 0 && --users_ == 0) {
+      ::close(fd_);
+      fd_ = -1;
+      ::rmdir(root_.c_str());
+    }
+  }
+
+private:
+  static constexpr const char* kStem = ".talmirex-held-";
+
+  void Make() {
+    SweepLeftovers();
+    std::string root = "/tmp/" + std::string(kStem) + std::to_string(::getpid()) + "-XXXXXX";
+    if (!::mkdtemp(root.data())) throw posix::ErrorFromErrno(errno);
+    fd_ = ::open(root.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    if (fd_ < 0) {
+      int error = errno;
+      ::rmdir(root.c_str());
+      throw posix::ErrorFromErrno(error);
+    }
+    root_ = root;
+  }
+
+  // The places of this user's processes that are no more.
+  static void SweepLeftovers() {
+    int tmp = ::open("/tmp", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (tmp < 0) return;
+    if (DIR* dir = ::fdopendir(::dup(tmp))) {
+      const size_t stem = std::strlen(kStem);
+      while (dirent* entry = ::readdir(dir)) {
+        if (std::strncmp(entry->d_name, kStem, stem) != 0) continue;
+        long pid = std::strtol(entry->d_name + stem, nullptr, 10);
+        struct stat st;
+        if (pid <= 0 || pid == ::getpid() || ::kill(static_cast<pid_t>(pid), 0) == 0 ||
+            errno != ESRCH || ::fstatat(tmp, entry->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0 ||
+            !S_ISDIR(st.st_mode) || st.st_uid != ::geteuid())
+          continue;
+        RemoveTreeAt(tmp, entry->d_name, 3);
+      }
+      ::closedir(dir);
+    }
+    ::close(tmp);
+  }
+
+  int fd_ = -1;
+  std::string root_;
+  unsigned made_ = 0;
+  int users_ = 0;
+};
+
+// A held folder, named through the place above. So Path() ends in the
+// folder's own name, as a path through the folder above it would, but no
+// name that anyone else can change lies on the way.
+class PosixFolder final : public Folder {
+public:
+  PosixFolder(int fd, const std::string& label, const std::string& name)
+      : fd_(fd), name_(PlainName(name)) {
+    try {
+      path_ = HeldPlace::Get().Add(fd_, PlainName(label), name_, slot_);
+    } catch (...) {
+      ::close(fd_);
+      throw;
+    }
+  }
+  ~PosixFolder() override {
+    HeldPlace::Get().Remove(slot_);
+    ::close(fd_);
+  }
+  PosixFolder(const PosixFolder&) = delete;
+  PosixFolder& operator=(const PosixFolder&) = delete;
+
+  const std::string& Path() const override { return path_; }
+  int Descriptor() const { return fd_; }
+  const std::string& Name() const { return name_; }
+
+private:
+  int fd_;
+  std::string name_;
+  std::string slot_;
+  std::string path_;
+};
+
+// Opens the entry `utf8` of a held folder as a folder, never through a
+// link; a name of another letter case is taken when there is no exact one.
+int OpenChildFolder(const PosixFolder& parent, const std::string& utf8) {
+  constexpr int flags = O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC;
+  int fd = ::openat(parent.Descriptor(), utf8.c_str(), flags);
+  int error = fd < 0 ? errno : 0;
+  if (error == ENOENT) {
+    for (const posix::FolderEntry& entry :
+         posix::ListFolder("/proc/self/fd/" + std::to_string(parent.Descriptor())))
+      if (posix::EqualNoCase(entry.name, utf8)) {
+        fd = ::openat(parent.Descriptor(), entry.name.c_str(), flags);
+        error = fd < 0 ? errno : 0;
+        break;
+      }
+  }
+  if (fd >= 0) return fd;
+  if (error == ELOOP || error == ENOTDIR) throw RuntimeError(RuntimeError::PermissionDenied);
+  if (error == ENOENT) throw RuntimeError(RuntimeError::PathNotFound);
+  throw posix::ErrorFromErrno(error);
 }
 
 class PosixFileSystem final : public FileSystem {
@@ -622,6 +810,67 @@ public:
     int result = ::syncfs(fd);
     ::close(fd);
     if (result != 0) throw RuntimeError(RuntimeError::DeviceIOError);
+  }
+
+  std::unique_ptr<Folder> OpenFolder(const std::string& path) override {
+    RequireShortEnough(path);
+    HostPath where = posix::Resolve(path);
+    if (!where.exists || !where.isDirectory) throw RuntimeError(RuntimeError::PathNotFound);
+    int fd = ::open(where.path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) throw posix::ErrorFromErrno(errno);
+    return std::make_unique<PosixFolder>(fd, "held",
+                                         where.path.substr(where.path.find_last_of('/') + 1));
+  }
+
+  std::unique_ptr<Folder> OpenSubfolder(Folder& parent, const std::string& name) override {
+    auto& held = static_cast<PosixFolder&>(parent);
+    if (!IsWindowsName(name)) throw RuntimeError(RuntimeError::BadFileName);
+    return std::make_unique<PosixFolder>(OpenChildFolder(held, posix::AnsiToUtf8(name)),
+                                         held.Name(), name);
+  }
+
+  std::unique_ptr<Folder> MakePrivateFolder(Folder& parent, const std::string& name) override {
+    auto& held = static_cast<PosixFolder&>(parent);
+    if (!IsWindowsName(name)) throw RuntimeError(RuntimeError::BadFileName);
+    const std::string utf8 = posix::AnsiToUtf8(name);
+    if (::mkdirat(held.Descriptor(), utf8.c_str(), 0700) != 0) {
+      if (errno == EEXIST) throw RuntimeError(RuntimeError::PathFileAccessError);
+      throw posix::ErrorFromErrno(errno);
+    }
+    int fd =
+        ::openat(held.Descriptor(), utf8.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    if (fd < 0) throw RuntimeError(RuntimeError::PathFileAccessError);
+    // What was opened is the folder made just now only when it is this
+    // user's and no one else's: no other user can make such a folder, so
+    // one put in its place between the two calls is refused.
+    struct stat st;
+    if (::fstat(fd, &st) != 0 || st.st_uid != ::geteuid() || ::fchmod(fd, 0700) != 0) {
+      ::close(fd);
+      throw RuntimeError(RuntimeError::PathFileAccessError);
+    }
+    return std::make_unique<PosixFolder>(fd, held.Name(), name);
+  }
+
+  std::unique_ptr<InputFile> OpenPlainFile(const std::string& path) override {
+    RequireShortEnough(path);
+    if (!DosDeviceName(path).empty() || EndsInSeparator(path))
+      throw RuntimeError(RuntimeError::PathFileAccessError);
+    // The path as written first: one system call in the common case.
+    int fd = -1, error = ENOENT;
+    if (!IsNetworkPath(path) || path.rfind("\\\\?\\unix", 0) == 0) {
+      fd = ::open(posix::DirectPath(path).c_str(), kReadFlags | O_NOFOLLOW);
+      error = fd < 0 ? errno : 0;
+    }
+    if (fd < 0 && (error == ENOENT || error == ENOTDIR)) {
+      HostPath where = ResolveInExistingFolder(path);
+      fd = ::open(where.path.c_str(), kReadFlags | O_NOFOLLOW);
+    }
+    if (fd < 0) {
+      if (errno == ELOOP) throw RuntimeError(RuntimeError::PathFileAccessError);
+      if (errno == ENOENT) throw RuntimeError(RuntimeError::FileNotFound);
+      throw posix::ErrorFromErrno(errno);
+    }
+    return ReadableFile(fd);
   }
 
 private:

@@ -37,7 +37,9 @@ public:
   std::string Folder() override {
     std::string exe = ExecutablePath();
     std::string folder = exe.substr(0, exe.find_last_of('/'));
-    std::string windows = posix::WindowsPathOf(folder.empty() ? "/" : folder);
+    // A folder whose Windows path would name another place stops the
+    // program before anything is made, copied or deleted.
+    std::string windows = posix::ExactWindowsPathOf(folder.empty() ? "/" : folder);
     // "Z:\" for a drive's root, no trailing backslash otherwise.
     return windows;
   }

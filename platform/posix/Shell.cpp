@@ -14,6 +14,7 @@
 
 #include "platform/Shell.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <fcntl.h>
@@ -174,30 +175,51 @@ int32_t CopyFile(const std::string& source, const std::string& target) {
   }
   int32_t result = kDone;
   std::vector<char> buffer(1 << 16);
-  for (;;) {
-    ssize_t got = ::read(in, buffer.data(), buffer.size());
-    if (got < 0 && errno == EINTR) continue;
-    if (got < 0) {
-      result = CodeOf(errno);
-      break;
-    }
-    if (got == 0) break;
-    for (ssize_t done = 0; done < got;) {
-      ssize_t put = ::write(out, buffer.data() + done, static_cast<size_t>(got - done));
-      if (put < 0 && errno == EINTR) continue;
-      if (put < 0) {
-        result = CodeOf(errno);
+  // Only the runs that hold data are read and written, as cp --sparse=auto
+  // does: the holes of a sparse file stay holes in the copy and take no
+  // blocks on the disk. Where the file system tells no holes, all is data.
+  const off_t size = from.st_size;
+  off_t length = size;
+  for (off_t at = 0; at < size && result == kDone;) {
+    off_t data = ::lseek(in, at, SEEK_DATA);
+    if (data < 0 && errno == ENXIO) break; // a hole up to the end
+    if (data < 0) data = at;
+    off_t hole = ::lseek(in, data, SEEK_HOLE);
+    if (hole < 0 || hole > size) hole = size;
+    for (at = data; at < hole;) {
+      const size_t want = static_cast<size_t>(std::min<off_t>(hole - at, buffer.size()));
+      ssize_t got = ::pread(in, buffer.data(), want, at);
+      if (got < 0 && errno == EINTR) continue;
+      if (got <= 0) {
+        if (got < 0) result = CodeOf(errno);
+        length = at; // ended early: the file became shorter
+        at = hole = size;
         break;
       }
-      done += put;
+      for (ssize_t done = 0; done < got;) {
+        ssize_t put =
+            ::pwrite(out, buffer.data() + done, static_cast<size_t>(got - done), at + done);
+        if (put < 0 && errno == EINTR) continue;
+        if (put < 0) {
+          result = CodeOf(errno);
+          break;
+        }
+        done += put;
+      }
+      if (result != kDone) break;
+      at += got;
     }
-    if (result != kDone) break;
   }
+  // A hole at the end is kept by the length alone.
+  if (result == kDone && ::lseek(out, 0, SEEK_END) != length && ::ftruncate(out, length) != 0)
+    result = CodeOf(errno);
   ::close(in);
   if (result == kDone) {
     struct timespec times[2] = {from.st_atim, from.st_mtim};
     ::futimens(out, times);
-    ::fchmod(out, from.st_mode & 07777);
+    // The original's rights, never wider: no set-user-ID or set-group-ID
+    // bit on a copy that belongs to whoever runs the program.
+    ::fchmod(out, from.st_mode & 0777);
   }
   if (::close(out) != 0 && result == kDone) result = CodeOf(errno);
   if (result == kDone && ::rename(temp.c_str(), target.c_str()) != 0) result = CodeOf(errno);

@@ -30,8 +30,10 @@ bool StatPath(const std::string& path, struct stat& st) {
   return ::stat(path.c_str(), &st) == 0;
 }
 
-// The Linux folder of a drive letter (lower case), or empty when none.
+// The Linux folder of a drive letter (lower case), or empty when none. The
+// letter 0 stands for Wine's "\\?\unix\" paths, which lead from the root.
 std::string DriveFolder(char letter) {
+  if (letter == 0) return "/";
   struct stat st;
   std::string device = PrefixFolder() + "/dosdevices/" + letter + ":";
   if (StatPath(device, st) && S_ISDIR(st.st_mode)) return device;
@@ -88,9 +90,24 @@ void Normalise(std::vector<std::string>& components, const std::vector<std::stri
 }
 
 struct WindowsAbsolute {
-  char drive = 0; // lower case
+  char drive = 0; // lower case; 0 for a "\\?\unix\" path
   std::vector<std::string> components;
 };
+
+// Wine's name for a Linux path, "\\?\unix\proc\self": what follows the
+// prefix is the Linux path, no drive mapping (and no link of the user's
+// prefix) between.
+bool IsUnixForm(std::string_view path, std::string_view& rest) {
+  if (path.size() < 8 || !IsSeparator(path[0]) || !IsSeparator(path[1]) || path[2] != '?' ||
+      !IsSeparator(path[3]))
+    return false;
+  std::string_view word = path.substr(4, 4);
+  for (size_t i = 0; i < 4; ++i)
+    if (std::tolower(static_cast<unsigned char>(word[i])) != "unix"[i]) return false;
+  if (path.size() > 8 && !IsSeparator(path[8])) return false;
+  rest = path.substr(8);
+  return true;
+}
 
 WindowsAbsolute CurrentFolder() {
   char buffer[PATH_MAX];
@@ -107,6 +124,10 @@ WindowsAbsolute CurrentFolder() {
 WindowsAbsolute MakeAbsolute(const std::string& utf8) {
   std::string_view rest = utf8;
   WindowsAbsolute result;
+  if (std::string_view unix; IsUnixForm(rest, unix)) {
+    Normalise(result.components, SplitComponents(unix));
+    return result;
+  }
   bool hasDrive =
       rest.size() >= 2 && rest[1] == ':' && std::isalpha(static_cast<unsigned char>(rest[0]));
   if (hasDrive) {
@@ -145,10 +166,18 @@ std::string Join(const std::string& folder, const std::string& name) {
   return folder.back() == '/' ? folder + name : folder + "/" + name;
 }
 
-// Splits an absolute Linux path into its components.
+// Splits an absolute Linux path into its components: only '/' separates
+// them there ("a\\b" is one name).
 std::vector<std::string> LinuxComponents(const std::string& path) {
   std::vector<std::string> parts;
-  for (auto& p : SplitComponents(path))
+  std::vector<std::string> names;
+  for (size_t start = 0;;) {
+    size_t cut = path.find('/', start);
+    names.push_back(path.substr(start, cut == std::string::npos ? std::string::npos : cut - start));
+    if (cut == std::string::npos) break;
+    start = cut + 1;
+  }
+  for (auto& p : names)
     if (!p.empty() && p != ".") {
       if (p == "..") {
         if (!parts.empty()) parts.pop_back();
@@ -174,6 +203,12 @@ std::string StripDevicePrefix(std::string path) {
 }
 
 std::string Direct(const WindowsAbsolute& absolute) {
+  if (absolute.drive == 0) {
+    std::string direct;
+    for (const std::string& name : absolute.components)
+      direct += "/" + name;
+    return direct.empty() ? "/" : direct;
+  }
   std::string direct = PrefixFolder() + "/dosdevices/" + absolute.drive + ":";
   for (const std::string& name : absolute.components)
     direct += "/" + name;
@@ -185,6 +220,12 @@ std::string Direct(const WindowsAbsolute& absolute) {
 std::string FullPath(const std::string& windowsPath) {
   WindowsAbsolute absolute = MakeAbsolute(StripDevicePrefix(AnsiToUtf8(windowsPath)));
   std::string full;
+  if (absolute.drive == 0) {
+    full = "\\\\?\\unix";
+    for (const std::string& name : absolute.components)
+      full += "\\" + name;
+    return Utf8ToAnsi(full);
+  }
   full += static_cast<char>(std::toupper(static_cast<unsigned char>(absolute.drive)));
   full += ":";
   for (const std::string& name : absolute.components)
@@ -200,7 +241,8 @@ std::string DirectPath(const std::string& windowsPath) {
 HostPath Resolve(const std::string& windowsPath) {
   HostPath result;
   std::string utf8 = StripDevicePrefix(AnsiToUtf8(windowsPath));
-  if (utf8.size() >= 2 && IsSeparator(utf8[0]) && IsSeparator(utf8[1])) {
+  std::string_view unix;
+  if (utf8.size() >= 2 && IsSeparator(utf8[0]) && IsSeparator(utf8[1]) && !IsUnixForm(utf8, unix)) {
     // A network path leads nowhere here: nothing is there.
     result.path = "/nonexistent-unc-path";
     result.driveFound = true;
@@ -260,10 +302,19 @@ HostPath Resolve(const std::string& windowsPath) {
   return result;
 }
 
-std::string WindowsPathOf(const std::string& linuxPath) {
+namespace {
+
+// A Linux path as Wine shows it: the drive whose folder holds it most
+// closely (Z: for anything else), and the names below that folder.
+struct ShownPath {
+  char drive = 'z';
+  std::vector<std::string> names;
+};
+
+ShownPath ShowPath(const std::string& linuxPath) {
   std::string real = RealPath(linuxPath);
   std::vector<std::string> target = LinuxComponents(real);
-  char bestDrive = 'z';
+  ShownPath shown;
   size_t bestLength = 0;
   bool found = false;
   for (char letter = 'a'; letter <= 'z'; ++letter) {
@@ -273,19 +324,47 @@ std::string WindowsPathOf(const std::string& linuxPath) {
     if (root.size() > target.size()) continue;
     if (!std::equal(root.begin(), root.end(), target.begin())) continue;
     if (!found || root.size() > bestLength) {
-      bestDrive = letter;
+      shown.drive = letter;
       bestLength = root.size();
       found = true;
     }
   }
+  shown.names.assign(target.begin() + static_cast<std::ptrdiff_t>(bestLength), target.end());
+  return shown;
+}
+
+std::string Written(const ShownPath& shown) {
   std::string windows;
-  windows += static_cast<char>(std::toupper(static_cast<unsigned char>(bestDrive)));
+  windows += static_cast<char>(std::toupper(static_cast<unsigned char>(shown.drive)));
   windows += ":\\";
-  for (size_t i = bestLength; i < target.size(); ++i) {
-    if (i > bestLength) windows += '\\';
-    windows += target[i];
+  for (size_t i = 0; i < shown.names.size(); ++i) {
+    if (i > 0) windows += '\\';
+    windows += shown.names[i];
   }
   return Utf8ToAnsi(windows);
+}
+
+} // namespace
+
+std::string WindowsPathOf(const std::string& linuxPath) {
+  return Written(ShowPath(linuxPath));
+}
+
+std::string ExactWindowsPathOf(const std::string& linuxPath) {
+  ShownPath shown = ShowPath(linuxPath);
+  for (const std::string& name : shown.names) {
+    bool representable = AnsiToUtf8(Utf8ToAnsi(name)) == name;
+    for (char c : name)
+      if (static_cast<unsigned char>(c) < 0x20 ||
+          std::string_view("\\/:*?\"<>|").find(c) != std::string_view::npos)
+        representable = false;
+    if (!representable)
+      throw RuntimeError(RuntimeError::BadFileName,
+                         "Bad file name or number: the folder " + Utf8ToAnsi(linuxPath) +
+                             " has a name that a Windows path cannot hold (\"" + Utf8ToAnsi(name) +
+                             "\")");
+  }
+  return Written(shown);
 }
 
 std::vector<FolderEntry> ListFolder(const std::string& linuxFolder) {

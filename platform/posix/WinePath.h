@@ -35,6 +35,14 @@ std::string DirectPath(const std::string& windowsPath);
 // drive whose folder holds it most closely, Z: for anything else.
 std::string WindowsPathOf(const std::string& linuxPath);
 
+// The same, when every name on the way below the drive's folder can be
+// written in a Windows path as it is: none holds a character that Windows
+// names cannot hold (\\ / : * ? " < > | or a control character) and each
+// keeps its spelling in the ANSI code page. Otherwise the Windows path
+// would name another place ("a\\..\\..\\x" climbs two folders): raises 52,
+// naming the Linux path.
+std::string ExactWindowsPathOf(const std::string& linuxPath);
+
 struct FolderEntry {
   std::string name;   // UTF-8, as on disk
   unsigned char type; // d_type: DT_REG, DT_DIR, DT_LNK, DT_UNKNOWN, ...

@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include <sddl.h>
+
 #include <cstring>
 #include <optional>
 #include <string>
@@ -130,6 +132,92 @@ bool IsLink(const std::string& path) {
   if (folderReached.back() != L'\\') folderReached += L'\\';
   std::wstring expected = folderReached + data.cFileName;
   return CompareStringOrdinal(reached.c_str(), -1, expected.c_str(), -1, TRUE) != CSTR_EQUAL;
+}
+
+// Whether a handle reached something else than the entry `name` of the
+// folder `folder` (a full path): a link, which Wine shows with the
+// attributes of what it leads to, leads elsewhere.
+bool LeadsElsewhere(HANDLE handle, const std::wstring& folder, const std::wstring& name) {
+  wchar_t buffer[MAX_PATH * 2];
+  DWORD n = GetFinalPathNameByHandleW(handle, buffer, MAX_PATH * 2, FILE_NAME_NORMALIZED);
+  std::wstring folderReached = FinalPath(folder);
+  if (n == 0 || n >= MAX_PATH * 2 || folderReached.empty()) return true;
+  if (folderReached.back() != L'\\') folderReached += L'\\';
+  std::wstring expected = folderReached + name;
+  return CompareStringOrdinal(buffer, static_cast<int>(n), expected.c_str(), -1, TRUE) !=
+         CSTR_EQUAL;
+}
+
+// A held folder: open without FILE_SHARE_DELETE, so that it can be neither
+// renamed nor deleted while it is held, and its path leads to it.
+class Win32Folder final : public Folder {
+public:
+  Win32Folder(HANDLE handle, std::string path) : handle_(handle), path_(std::move(path)) {}
+  ~Win32Folder() override { CloseHandle(handle_); }
+  Win32Folder(const Win32Folder&) = delete;
+  Win32Folder& operator=(const Win32Folder&) = delete;
+
+  const std::string& Path() const override { return path_; }
+
+private:
+  HANDLE handle_;
+  std::string path_;
+};
+
+constexpr DWORD kHeldAccess = FILE_LIST_DIRECTORY | FILE_READ_ATTRIBUTES | SYNCHRONIZE;
+constexpr DWORD kHeldSharing = FILE_SHARE_READ | FILE_SHARE_WRITE;
+
+std::string InFolder(const std::string& folder, const std::string& name) {
+  return !folder.empty() && (folder.back() == '\\' || folder.back() == '/') ? folder + name
+                                                                            : folder + "\\" + name;
+}
+
+// The entry `name` of `parent`, opened and held when it is a folder itself,
+// never through a link or junction.
+std::unique_ptr<Folder> HoldSubfolder(const Folder& parent, const std::string& name) {
+  const std::string path = InFolder(parent.Path(), name);
+  HANDLE handle = CreateFileW(Wide(path).c_str(), kHeldAccess, kHeldSharing, nullptr, OPEN_EXISTING,
+                              FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+  if (handle == INVALID_HANDLE_VALUE) {
+    DWORD code = GetLastError();
+    if (code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND)
+      throw RuntimeError(RuntimeError::PathNotFound);
+    throw win32::ErrorFromCode(code);
+  }
+  BY_HANDLE_FILE_INFORMATION info;
+  if (!GetFileInformationByHandle(handle, &info) ||
+      (info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) ||
+      !(info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) ||
+      LeadsElsewhere(handle, Wide(parent.Path()), Wide(name))) {
+    CloseHandle(handle);
+    throw RuntimeError(RuntimeError::PermissionDenied);
+  }
+  return std::make_unique<Win32Folder>(handle, path);
+}
+
+// Who may use a private folder besides the system: the administrators when
+// the program runs elevated (what it makes belongs to them then), else the
+// user's own account, as a SID string ("BA", "S-1-5-21-...").
+std::wstring PrivateTrustee() {
+  HANDLE token = nullptr;
+  if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token)) return {};
+  std::wstring trustee;
+  TOKEN_ELEVATION elevation{};
+  DWORD size = 0;
+  if (GetTokenInformation(token, TokenElevation, &elevation, sizeof elevation, &size) &&
+      elevation.TokenIsElevated) {
+    trustee = L"BA";
+  } else {
+    alignas(TOKEN_USER) unsigned char buffer[SECURITY_MAX_SID_SIZE + sizeof(TOKEN_USER)];
+    wchar_t* sid = nullptr;
+    if (GetTokenInformation(token, TokenUser, buffer, sizeof buffer, &size) &&
+        ConvertSidToStringSidW(reinterpret_cast<TOKEN_USER*>(buffer)->User.Sid, &sid)) {
+      trustee = sid;
+      LocalFree(sid);
+    }
+  }
+  CloseHandle(token);
+  return trustee;
 }
 
 // FindFirstFile matches a pattern against short (8.3) names too, and its
@@ -289,7 +377,35 @@ public:
       throw RuntimeError(toFile ? RuntimeError::PermissionDenied
                                 : RuntimeError::PathFileAccessError);
     }
-    if (!DeleteFileA(path.c_str())) throw win32::LastError();
+    // Deleted through a handle of the file itself, opened without following
+    // a link and looked at once more: a link put in its place after the
+    // look above is refused, not followed.
+    HANDLE handle =
+        CreateFileW(Wide(path).c_str(), DELETE | FILE_READ_ATTRIBUTES,
+                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                    FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) throw win32::LastError();
+    BY_HANDLE_FILE_INFORMATION info;
+    wchar_t full[MAX_PATH * 2];
+    wchar_t* name = nullptr;
+    DWORD n = GetFullPathNameW(Wide(path).c_str(), MAX_PATH * 2, full, &name);
+    DWORD code = ERROR_SUCCESS;
+    if (!GetFileInformationByHandle(handle, &info) || n == 0 || n >= MAX_PATH * 2 || !name) {
+      code = GetLastError() ? GetLastError() : ERROR_ACCESS_DENIED;
+    } else if (info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT ||
+               LeadsElsewhere(handle, std::wstring(full, static_cast<size_t>(name - full)), name)) {
+      CloseHandle(handle);
+      throw RuntimeError(RuntimeError::PermissionDenied); // a link, as above
+    } else if (info.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY)) {
+      code = ERROR_ACCESS_DENIED; // as DeleteFile answers for these
+    } else {
+      FILE_DISPOSITION_INFO disposition{TRUE};
+      if (!SetFileInformationByHandle(handle, FileDispositionInfo, &disposition,
+                                      sizeof disposition))
+        code = GetLastError();
+    }
+    CloseHandle(handle);
+    if (code != ERROR_SUCCESS) throw win32::ErrorFromCode(code);
   }
 
   bool SameFile(const std::string& a, const std::string& b) override {
@@ -371,6 +487,74 @@ public:
     DWORD attributes = GetFileAttributesA(folder.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY))
       throw RuntimeError(RuntimeError::PathNotFound);
+  }
+
+  std::unique_ptr<Folder> OpenFolder(const std::string& path) override {
+    RequireDrive(path);
+    HANDLE handle = CreateFileW(Wide(path).c_str(), kHeldAccess, kHeldSharing, nullptr,
+                                OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) throw RuntimeError(RuntimeError::PathNotFound);
+    BY_HANDLE_FILE_INFORMATION info;
+    if (!GetFileInformationByHandle(handle, &info) ||
+        !(info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
+      CloseHandle(handle);
+      throw RuntimeError(RuntimeError::PathNotFound);
+    }
+    std::string held = path;
+    while (held.size() > 3 && (held.back() == '\\' || held.back() == '/'))
+      held.pop_back();
+    return std::make_unique<Win32Folder>(handle, held);
+  }
+
+  std::unique_ptr<Folder> OpenSubfolder(Folder& parent, const std::string& name) override {
+    if (!IsWindowsName(name)) throw RuntimeError(RuntimeError::BadFileName);
+    return HoldSubfolder(parent, name);
+  }
+
+  std::unique_ptr<Folder> MakePrivateFolder(Folder& parent, const std::string& name) override {
+    if (!IsWindowsName(name)) throw RuntimeError(RuntimeError::BadFileName);
+    // Full access for the system and the account above alone, inherited by
+    // what is made inside, and nothing inherited from the parent (P).
+    const std::wstring trustee = PrivateTrustee();
+    if (trustee.empty()) throw RuntimeError(RuntimeError::PathFileAccessError);
+    const std::wstring sddl = L"D:P(A;OICI;FA;;;SY)(A;OICI;FA;;;" + trustee + L")";
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    if (!ConvertStringSecurityDescriptorToSecurityDescriptorW(sddl.c_str(), SDDL_REVISION_1,
+                                                              &descriptor, nullptr))
+      throw win32::LastError();
+    SECURITY_ATTRIBUTES attributes{sizeof attributes, descriptor, FALSE};
+    BOOL made = CreateDirectoryW(Wide(InFolder(parent.Path(), name)).c_str(), &attributes);
+    DWORD code = GetLastError();
+    LocalFree(descriptor);
+    if (!made) {
+      if (code == ERROR_ALREADY_EXISTS) throw RuntimeError(RuntimeError::PathFileAccessError);
+      throw win32::ErrorFromCode(code);
+    }
+    return HoldSubfolder(parent, name);
+  }
+
+  std::unique_ptr<InputFile> OpenPlainFile(const std::string& path) override {
+    RequireDrive(path);
+    if (!DosDeviceName(path).empty() || path.empty() || path.back() == '\\' || path.back() == '/')
+      throw RuntimeError(RuntimeError::PathFileAccessError);
+    const std::wstring wide = Wide(path);
+    HANDLE handle = CreateFileW(wide.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                nullptr, OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) throw win32::LastError();
+    wchar_t full[MAX_PATH * 2];
+    wchar_t* name = nullptr;
+    DWORD n = GetFullPathNameW(wide.c_str(), MAX_PATH * 2, full, &name);
+    BY_HANDLE_FILE_INFORMATION info;
+    LARGE_INTEGER size;
+    if (n == 0 || n >= MAX_PATH * 2 || !name || GetFileType(handle) != FILE_TYPE_DISK ||
+        !GetFileInformationByHandle(handle, &info) ||
+        (info.dwFileAttributes & (FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DIRECTORY)) ||
+        LeadsElsewhere(handle, std::wstring(full, static_cast<size_t>(name - full)), name) ||
+        !GetFileSizeEx(handle, &size)) {
+      CloseHandle(handle);
+      throw RuntimeError(RuntimeError::PathFileAccessError);
+    }
+    return std::make_unique<Win32InputFile>(handle, static_cast<uint64_t>(size.QuadPart));
   }
 };
 

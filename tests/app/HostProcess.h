@@ -3,6 +3,7 @@
 // only the Linux file system can hold (links, pipes), made with its own
 // shell, and a second run of this test program. One file per platform.
 
+#include <functional>
 #include <string>
 
 namespace hostprocess {
@@ -18,5 +19,22 @@ std::string UnixPath(const std::string& hostPath);
 // Runs this test program again with `arguments` and an extra environment
 // variable; returns its exit code.
 int RunSelf(const std::string& arguments, const std::string& variable, const std::string& value);
+
+// A second process of an unprivileged user (user and group 65534, "nobody")
+// that runs `step` over and over until the object goes: another user racing
+// the program for real. It runs only where this process may become that
+// user (as root, on Linux); Running() says whether it does.
+class OtherUser {
+public:
+  explicit OtherUser(std::function<void()> step);
+  ~OtherUser();
+  OtherUser(const OtherUser&) = delete;
+  OtherUser& operator=(const OtherUser&) = delete;
+  bool Running() const { return process_ > 0; }
+  static constexpr unsigned Id = 65534;
+
+private:
+  long process_ = -1;
+};
 
 } // namespace hostprocess

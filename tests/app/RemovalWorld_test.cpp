@@ -13,6 +13,7 @@
 #include <optional>
 #include <regex>
 #include <set>
+#include <thread>
 
 #include "platform/Shell.h"
 #include "tests/app/HostProcess.h"
@@ -397,6 +398,22 @@ TEST(RemovalWorld, OnlyPlainFilesAreCopiedOrDeleted) {
          EXPECT_EQ(UnixRead(s, s.InfHost("oem6.pnf") + "/inside.txt"), "inside");
          EXPECT_FALSE(UnixTest(s, "-e", s.Backup("oem6.pnf") + "/inside.txt"));
        }},
+      {"a companion linked to a file that only its owner may read",
+       {{"oem6.inf", T}},
+       Incomplete,
+       {"oem6.inf"},
+       [](RemovalScene& s) {
+         s.drive.Write("secret.txt", "the owner's alone");
+         hostprocess::UnixShell("chmod 600 " + Q(s.drive.Host("secret.txt")) + " && ln -s " +
+                                Q(s.drive.Host("secret.txt")) + " " + Q(s.InfHost("oem6.pnf")));
+       },
+       nullptr,
+       nullptr,
+       [](RemovalScene& s) {
+         EXPECT_TRUE(UnixTest(s, "-L", s.InfHost("oem6.pnf")));
+         EXPECT_FALSE(UnixTest(s, "-e", s.Backup("oem6.pnf")));
+         EXPECT_EQ(s.drive.Read("secret.txt"), "the owner's alone");
+       }},
       {"a copy in Backup that is a link is replaced, not written through",
        {{"oem7.inf", T}},
        Complete,
@@ -418,10 +435,10 @@ TEST(RemovalWorld, OnlyPlainFilesAreCopiedOrDeleted) {
     RunCase(c);
 }
 
-// A found file that is a link to a file of the user's: its bytes are backed
-// up; the link goes, and where the layer can tell a link (not the Windows
-// build under Wine, which shows it as the file it leads to and deletes
-// that), the user's file stays.
+// A found file that is a link to a file of the user's (or to one the user
+// may not read): it is never followed, so neither copied into Backup nor
+// deleted; the link and what it leads to stay, and the removal is
+// incomplete.
 TEST(RemovalWorld, AFoundFileThatIsALink) {
   if (!hostprocess::UnixShellAvailable())
     GTEST_SKIP() << "needs the Linux shell beneath the drive, which the Windows build under Wine "
@@ -431,19 +448,244 @@ TEST(RemovalWorld, AFoundFileThatIsALink) {
   hostprocess::UnixShell("ln -s " + Q(scene.drive.Host("user.inf")) + " " +
                          Q(scene.InfHost("oem8.inf")));
   ASSERT_TRUE(fs::exists(scene.InfHost("oem8.inf")));
-  bool tellsLinks =
-      platform::fileSystem().Examine(std::string(RemovalScene::Inf) + "\\oem8.inf").link;
   scene.Remove();
-  EXPECT_EQ(ReadHost(scene.Backup("oem8.inf")), T + "; the user's own");
-  // Linux deletes the link itself. The Windows build under Wine, whose
-  // delete would take the user's file instead, leaves it: incomplete then.
-  const bool linkLeft = UnixTest(scene, "-L", scene.InfHost("oem8.inf"));
-  EXPECT_EQ(scene.Log().back(), linkLeft ? Incomplete : Complete);
+  EXPECT_FALSE(UnixTest(scene, "-e", scene.Backup("oem8.inf")));
+  EXPECT_TRUE(UnixTest(scene, "-L", scene.InfHost("oem8.inf")));
+  EXPECT_EQ(scene.Log().back(), Incomplete);
   EXPECT_EQ(scene.window.messages.size(), 1u); // the question; no call for administrator rights
-  if (tellsLinks) {
-    EXPECT_EQ(scene.drive.Read("user.inf"), T + "; the user's own");
-  }
+  EXPECT_EQ(scene.drive.Read("user.inf"), T + "; the user's own");
   hostprocess::UnixShell("rm -f " + Q(scene.InfHost("oem8.inf")));
+}
+
+// Does what another user does, once, at one moment of the removal: when
+// the folder whose last name matches `name` is listed ("list"), or a file
+// whose name matches it is deleted ("delete").
+class AtTheMoment : public FileSystemDecorator {
+public:
+  AtTheMoment(std::string operation, std::string name, std::function<void(std::string)> action)
+      : operation_(std::move(operation)), name_(std::move(name)), action_(std::move(action)) {}
+  std::vector<std::string> FolderNames(const std::string& folder) override {
+    Now("list", folder);
+    return inner_->FolderNames(folder);
+  }
+  void RemoveFile(const std::string& path) override {
+    Now("delete", path);
+    inner_->RemoveFile(path);
+  }
+
+private:
+  void Now(const char* operation, const std::string& path) {
+    const std::string last = path.substr(path.find_last_of('\\') + 1);
+    if (!action_ || operation_ != operation || !std::regex_match(last, name_)) return;
+    auto action = std::move(action_);
+    action_ = nullptr;
+    action(last);
+  }
+
+  std::string operation_;
+  std::regex name_;
+  std::function<void(std::string)> action_;
+};
+
+// Puts a link to `target` where `host` was; what was there moves aside.
+void SwapForALink(const std::string& host, const std::string& target) {
+  hostprocess::UnixShell("mv " + Q(host) + " " + Q(host + ".moved") + " && ln -s " + Q(target) +
+                         " " + Q(host));
+}
+
+// Whether another process can rename a folder that the program holds. On
+// Linux it can, and the program must go on working in the folder it holds.
+// Windows refuses it for as long as the folder is held, so there no one can
+// swap such a folder at all (the Linux shell beneath Wine could, but it is
+// no Windows user and Windows' rules do not bind it).
+bool HeldFoldersCanBeRenamed(const RemovalScene& s) {
+  s.drive.MakeDir("probe");
+  std::error_code refused;
+  {
+    auto held = platform::fileSystem().OpenFolder(s.drive.Win("probe"));
+    fs::rename(s.drive.Host("probe"), s.drive.Host("probed"), refused);
+  }
+  std::error_code ignored;
+  fs::remove(s.drive.Host(refused ? "probe" : "probed"), ignored);
+  return !refused;
+}
+
+// Another user who may write the program's folder (and, on Linux, the Wine
+// prefix) plants links or swaps a folder for one while the removal runs.
+// Nothing outside the driver files and Backup may change for it: above all
+// not `victim`, a folder of someone else's holding files of driver files'
+// names.
+TEST(RemovalWorld, AnotherUsersLinksLeadNowhere) {
+  if (!hostprocess::UnixShellAvailable())
+    GTEST_SKIP() << "needs the Linux shell beneath the drive, which the Windows build under Wine "
+                    "cannot wait for";
+  using Action = std::function<std::shared_ptr<platform::FileSystem>(RemovalScene&)>;
+  struct {
+    const char* name;
+    std::function<void(RemovalScene&)> setup;
+    Action files;
+    std::string last; // the log's last line; empty: either
+    std::function<void(RemovalScene&)> check;
+    bool swapsAHeldFolder = false;
+  } cases[] = {
+      {"Backup is a link to another folder",
+       [](RemovalScene& s) {
+         hostprocess::UnixShell("ln -s " + Q(s.drive.Host("victim")) + " " +
+                                Q(s.drive.Host(s.app + "\\Backup")));
+       },
+       nullptr, BackupFailed,
+       [](RemovalScene& s) {
+         EXPECT_TRUE(s.InInf("oem1.inf"));
+         EXPECT_TRUE(s.InInf("oem3.inf"));
+       }},
+      {"a leftover copy folder is swapped for a link while it is emptied",
+       [](RemovalScene& s) {
+         s.drive.MakeDir(s.app + "\\Backup\\.talmirex-new-0123abcd");
+         s.drive.Write(s.app + "\\Backup\\.talmirex-new-0123abcd\\oem1.inf", "half a co");
+       },
+       [](RemovalScene& s) -> std::shared_ptr<platform::FileSystem> {
+         return std::make_shared<AtTheMoment>(
+             "list", R"(\.talmirex-new-0123abcd)", [&s](const std::string& name) {
+               SwapForALink(s.Backup(name), s.drive.Host("victim"));
+             });
+       },
+       Complete,
+       [](RemovalScene& s) { EXPECT_TRUE(UnixTest(s, "-L", s.Backup(".talmirex-new-0123abcd"))); },
+       true},
+      {"the run's own copy folder is swapped for a link while it is emptied", nullptr,
+       [](RemovalScene& s) -> std::shared_ptr<platform::FileSystem> {
+         return std::make_shared<AtTheMoment>(
+             "list", R"(\.talmirex-new-[0-9a-f]{8})", [&s](const std::string& name) {
+               SwapForALink(s.Backup(name), s.drive.Host("victim"));
+             });
+       },
+       Complete, nullptr, true},
+      {"the INF folder is swapped for a link between the last comparison and the delete", nullptr,
+       [](RemovalScene& s) -> std::shared_ptr<platform::FileSystem> {
+         return std::make_shared<AtTheMoment>("delete", "oem3.inf", [&s](const std::string&) {
+           SwapForALink(s.InfHost(), s.drive.Host("victim"));
+         });
+       },
+       "",
+       [](RemovalScene& s) {
+         EXPECT_EQ(UnixRead(s, s.InfHost() + ".moved/oem1.inf"), std::nullopt);
+         hostprocess::UnixShell("rm " + Q(s.InfHost()) + " && mv " + Q(s.InfHost() + ".moved") +
+                                " " + Q(s.InfHost()));
+       },
+       true},
+      {"a set-user-ID driver file",
+       [](RemovalScene& s) { hostprocess::UnixShell("chmod 4755 " + Q(s.InfHost("oem1.inf"))); },
+       nullptr, Complete,
+       [](RemovalScene& s) {
+         auto rights = fs::status(s.Backup("oem1.inf")).permissions();
+         EXPECT_EQ(rights & (fs::perms::set_uid | fs::perms::set_gid), fs::perms::none);
+       }},
+  };
+  const std::map<std::string, std::string> victim = {{"oem1.inf", "someone else's oem1.inf"},
+                                                     {"oem3.inf", "someone else's oem3.inf"}};
+  for (auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    RemovalScene scene;
+    if (c.swapsAHeldFolder && !HeldFoldersCanBeRenamed(scene)) {
+      std::printf("a held folder cannot be renamed here: \"%s\" cannot happen\n", c.name);
+      continue;
+    }
+    scene.Put("oem1.inf", T);
+    scene.Put("oem1.pnf", P);
+    scene.Put("oem3.inf", T + "3");
+    scene.drive.MakeDir("victim");
+    for (auto& [name, bytes] : victim)
+      scene.drive.Write("victim\\" + name, bytes);
+    if (c.setup) c.setup(scene);
+    {
+      std::optional<ScopedService<platform::FileSystem>> files;
+      if (c.files) files.emplace(c.files(scene));
+      scene.Remove();
+    }
+    if (!c.last.empty()) {
+      EXPECT_EQ(scene.Log().back(), c.last);
+    }
+    if (c.check) c.check(scene);
+    EXPECT_EQ(UnixNames(scene, scene.drive.Host("victim")),
+              (std::set<std::string>{"oem1.inf", "oem3.inf"}));
+    for (auto& [name, bytes] : victim)
+      EXPECT_EQ(UnixRead(scene, scene.drive.Host("victim\\" + name)), bytes) << name;
+    hostprocess::UnixShell("rm -rf " + Q(scene.InfHost()) + "/oem*");
+  }
+}
+
+// The same for real: the program's folder belongs to an unprivileged user,
+// whose own process swaps every copy folder of a run that shows in Backup
+// for a link to a folder of root's, and now and then Backup itself, while
+// root runs the removal again and again.
+TEST(RemovalWorld, AnotherUserRacingRealRunsChangesNothingElse) {
+  if (!hostprocess::UnixShellAvailable())
+    GTEST_SKIP() << "needs the Linux shell beneath the drive, which the Windows build under Wine "
+                    "cannot wait for";
+  RemovalScene scene;
+  const std::string backup = scene.drive.Host(scene.app + "\\Backup");
+  const std::string victim = scene.drive.Host("victim");
+  scene.drive.MakeDir(scene.app + "\\Backup");
+  scene.drive.MakeDir("victim");
+  const std::map<std::string, std::string> theirs = {{"oem1.inf", "root's oem1.inf"},
+                                                     {"oem1.pnf", "root's oem1.pnf"}};
+  for (auto& [name, bytes] : theirs)
+    scene.drive.Write("victim\\" + name, bytes);
+  // The way to the program's folder is open to the other user, and the
+  // folder is theirs.
+  const std::string top = fs::path(testhost::DriveRootHost()).parent_path().string();
+  hostprocess::UnixShell("chmod o+x " + Q(top) + " && chown -R " +
+                         std::to_string(hostprocess::OtherUser::Id) + " " +
+                         Q(scene.drive.Host(scene.app)));
+  unsigned moved = 0, turn = 0;
+  hostprocess::OtherUser other([&] {
+    std::error_code e;
+    for (auto& entry : fs::directory_iterator(backup, e)) {
+      const std::string name = entry.path().filename().string();
+      if (name.rfind(".talmirex-new-", 0) != 0 || entry.is_symlink(e)) continue;
+      fs::rename(entry.path(), backup + "/.moved-" + std::to_string(++moved), e);
+      fs::create_directory_symlink(victim, entry.path(), e);
+    }
+    if (++turn % 64 == 0 && !fs::is_symlink(backup, e)) {
+      fs::rename(backup, backup + ".away", e);
+      fs::create_directory_symlink(victim, backup, e);
+      std::this_thread::sleep_for(std::chrono::microseconds(200));
+      fs::remove(backup, e);
+      fs::rename(backup + ".away", backup, e);
+      if (e) { // the program made a Backup of its own meanwhile: it goes aside
+        fs::rename(backup, backup + ".made-" + std::to_string(turn), e);
+        fs::rename(backup + ".away", backup, e);
+      }
+    }
+  });
+  if (!other.Running()) {
+    hostprocess::UnixShell("chmod o-x " + Q(top));
+    GTEST_SKIP() << "needs root rights, to race the program as another user";
+  }
+  // At least 40 runs, and on until the other user has swapped ten copy
+  // folders of runs.
+  int runs = 0, complete = 0, swapped = 0;
+  for (; runs < 400 && (runs < 40 || swapped < 10) && !::testing::Test::HasFailure(); ++runs) {
+    scene.Put("oem1.inf", T + std::to_string(runs));
+    scene.Put("oem1.pnf", P + std::to_string(runs));
+    HeadlessWindow window;
+    frmTop form(window);
+    window.Start(form);
+    window.answers.push_front(MessageAnswer::Yes);
+    window.Click("cmdRemove");
+    complete += form["lstFiles"].Lines().back() == Complete;
+    SCOPED_TRACE(runs);
+    EXPECT_EQ(UnixNames(scene, victim), (std::set<std::string>{"oem1.inf", "oem1.pnf"}));
+    for (auto& [name, bytes] : theirs)
+      EXPECT_EQ(UnixRead(scene, victim + "/" + name), bytes) << name;
+    swapped = 0;
+    for (const std::string& name : UnixNames(scene, backup))
+      swapped += name.rfind(".moved-", 0) == 0;
+  }
+  hostprocess::UnixShell("chmod o-x " + Q(top));
+  std::printf("%d runs raced by another user: %d complete, %d copy folders swapped\n", runs,
+              complete, swapped);
+  EXPECT_GE(swapped, 10);
 }
 
 // Backup beside a program whose folder lies below a hidden or system one.

@@ -592,3 +592,53 @@ TEST(FileSystem, AnyFileSeesHiddenFilesButNoFolders) {
 }
 
 } // namespace
+
+namespace {
+
+// A held folder: what is done through its path is done in the folder that
+// was opened, whatever happens to its name meanwhile (Windows refuses to
+// rename it; Linux renames it, and the path follows it); a subfolder that
+// is a link, or no folder, is never opened as one; a private folder is made
+// new, for its owner alone. A file is read only when it is no link.
+TEST(FileSystem, HeldFolders) {
+  TestDrive d;
+  d.MakeDir("app");
+  d.MakeDir("app\\Backup");
+  d.MakeDir("elsewhere");
+  d.Write("app\\notes.txt", "a file");
+  const bool links = d.OnLinux("ln -s ../elsewhere app/Linked && ln -s notes.txt app/link.txt");
+  auto& fs = fileSystem();
+  auto app = fs.OpenFolder(d.Win("app"));
+  struct {
+    const char* name;
+    int error;
+  } subfolders[] = {
+      {"Backup", 0},
+      {"BACKUP", 0},
+      {"missing", RuntimeError::PathNotFound},
+      {"notes.txt", RuntimeError::PermissionDenied},
+      {"Linked", links ? RuntimeError::PermissionDenied : RuntimeError::PathNotFound}};
+  for (auto& c : subfolders)
+    EXPECT_EQ(ErrorOf([&] { fs.OpenSubfolder(*app, c.name); }), c.error) << c.name;
+  EXPECT_EQ(ErrorOf([&] { fs.OpenPlainFile(app->Path() + "\\notes.txt"); }), 0);
+  if (links) {
+    EXPECT_EQ(ErrorOf([&] { fs.OpenPlainFile(app->Path() + "\\link.txt"); }),
+              RuntimeError::PathFileAccessError);
+  }
+
+  auto backup = fs.OpenSubfolder(*app, "Backup");
+  std::error_code refused;
+  std::filesystem::rename(d.Host("app\\Backup"), d.Host("app\\Moved"), refused);
+  std::printf("renaming a held folder: %s\n", refused ? "refused" : "done; its path follows it");
+  if (!refused) d.MakeDir("app\\Backup"); // another folder where it was
+  fs.CreateNewFile(backup->Path() + "\\made.txt");
+  EXPECT_EQ(d.Exists("app\\Backup\\made.txt"), bool(refused));
+  EXPECT_EQ(d.Exists("app\\Moved\\made.txt"), !refused);
+
+  auto own = fs.MakePrivateFolder(*app, "private");
+  EXPECT_TRUE(testhost::OnlyOwnerMayUse(d.Host("app\\private")));
+  EXPECT_EQ(ErrorOf([&] { fs.MakePrivateFolder(*app, "private"); }),
+            RuntimeError::PathFileAccessError);
+}
+
+} // namespace

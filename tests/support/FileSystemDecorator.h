@@ -40,6 +40,20 @@ public:
   }
   void RemoveFolder(const std::string& path) override { inner_->RemoveFolder(path); }
   void FlushToDisk(const std::string& folder) override { inner_->FlushToDisk(folder); }
+  std::unique_ptr<platform::Folder> OpenFolder(const std::string& path) override {
+    return inner_->OpenFolder(path);
+  }
+  std::unique_ptr<platform::Folder> OpenSubfolder(platform::Folder& parent,
+                                                  const std::string& name) override {
+    return inner_->OpenSubfolder(parent, name);
+  }
+  std::unique_ptr<platform::Folder> MakePrivateFolder(platform::Folder& parent,
+                                                      const std::string& name) override {
+    return inner_->MakePrivateFolder(parent, name);
+  }
+  std::unique_ptr<platform::InputFile> OpenPlainFile(const std::string& path) override {
+    return inner_->OpenPlainFile(path);
+  }
 
 protected:
   std::shared_ptr<platform::FileSystem> inner_;

@@ -44,6 +44,11 @@ void SetReadOnly(const std::string& hostPath, bool readOnly);
 // Marks a file hidden or system as Windows (or Wine) keeps it; false where
 // the file system cannot hold the mark.
 bool SetHiddenOrSystem(const std::string& hostPath, bool hidden, bool system);
+// Whether only the account this process runs as (the administrators when
+// it runs elevated) and the system may use the folder: Linux mode 0700 and
+// this user's; Windows a DACL of its own, inherited from nowhere, that
+// grants no one else anything.
+bool OnlyOwnerMayUse(const std::string& hostPath);
 // Runs `script` with /bin/sh on Linux, in the folder `hostFolder`.
 bool RunOnLinux(const std::string& hostFolder, const std::string& script);
 } // namespace testhost

@@ -1,7 +1,10 @@
 #include "tests/app/HostProcess.h"
 
+#include <csignal>
 #include <cstdlib>
 #include <fcntl.h>
+#include <grp.h>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
@@ -39,6 +42,39 @@ int RunSelf(const std::string& arguments, const std::string& variable, const std
   }
   if (WIFSIGNALED(status)) return 128 + WTERMSIG(status);
   return WEXITSTATUS(status);
+}
+
+OtherUser::OtherUser(std::function<void()> step) {
+  if (::geteuid() != 0) return;
+  int ready[2];
+  if (::pipe(ready) != 0) return;
+  pid_t child = ::fork();
+  if (child == 0) {
+    ::close(ready[0]);
+    ::prctl(PR_SET_PDEATHSIG, SIGKILL);
+    if (::setgroups(0, nullptr) != 0 || ::setresgid(Id, Id, Id) != 0 ||
+        ::setresuid(Id, Id, Id) != 0 || ::geteuid() != Id)
+      ::_exit(1);
+    char yes = 1;
+    if (::write(ready[1], &yes, 1) != 1) ::_exit(1);
+    ::close(ready[1]);
+    for (;;)
+      step();
+  }
+  ::close(ready[1]);
+  char yes = 0;
+  if (child > 0 && ::read(ready[0], &yes, 1) == 1) {
+    process_ = child;
+  } else if (child > 0) {
+    ::waitpid(child, nullptr, 0);
+  }
+  ::close(ready[0]);
+}
+
+OtherUser::~OtherUser() {
+  if (process_ <= 0) return;
+  ::kill(static_cast<pid_t>(process_), SIGKILL);
+  ::waitpid(static_cast<pid_t>(process_), nullptr, 0);
 }
 
 } // namespace hostprocess

@@ -94,4 +94,8 @@ int RunSelf(const std::string& arguments, const std::string& variable, const std
   return static_cast<int>(code);
 }
 
+// No other user to become here.
+OtherUser::OtherUser(std::function<void()>) {}
+OtherUser::~OtherUser() = default;
+
 } // namespace hostprocess

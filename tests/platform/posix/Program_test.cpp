@@ -2,11 +2,13 @@
 
 #include "platform/Program.h"
 
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <optional>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include "platform/FileSystem.h"
@@ -107,6 +109,56 @@ TEST(PosixProgram, TheBinaryIsFoundAsItsNameWithExe) {
   EXPECT_EQ(t.year, tm.tm_year + 1900);
   EXPECT_EQ(t.month, tm.tm_mon + 1);
   EXPECT_EQ(t.day, tm.tm_mday);
+}
+
+const char* const StrangeFolder = "TALMIREX_STRANGE_FOLDER";
+
+// Run by the test below, from a copy of this program in such a folder.
+TEST(PosixProgram, InAStrangeFolder) {
+  if (!std::getenv(StrangeFolder)) GTEST_SKIP() << "run by AFolderThatNoWindowsPathNamesStops";
+  try {
+    std::string folder = platform::Program::Native()->Folder();
+    ADD_FAILURE() << "no error for " << folder;
+  } catch (const RuntimeError& e) {
+    EXPECT_EQ(e.Number(), RuntimeError::BadFileName) << e.what();
+  }
+}
+
+// A program folder whose name a Windows path cannot hold as it is would be
+// written as another place ("a\\..\\..\\x" climbs out of it): the program
+// stops with a run-time error before anything is made, copied or deleted.
+TEST(PosixProgram, AFolderThatNoWindowsPathNamesStops) {
+  if (std::getenv(StrangeFolder)) GTEST_SKIP() << "a second run";
+  char pattern[] = "/tmp/talmirex-folder-XXXXXX";
+  const std::string base = ::mkdtemp(pattern);
+  struct {
+    const char* name;
+    bool stops;
+  } cases[] = {{"a\\..\\..\\x", true},     {"what?", true},
+               {"pipe|name", true},        {"tab\tname", true},
+               {"\xce\xb1\xce\xb2", true}, {"plain name", false}};
+  for (auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    const std::string folder = base + "/" + c.name;
+    fs::create_directories(folder);
+    fs::copy_file("/proc/self/exe", folder + "/platform_tests");
+    pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+      ::setenv(StrangeFolder, "1", 1);
+      // Its own report is not wanted here; its exit code says it all.
+      if (FILE* null = std::freopen("/dev/null", "w", stdout); !null) ::_exit(126);
+      const std::string exe = folder + "/platform_tests";
+      ::execl(exe.c_str(), exe.c_str(), "--gtest_filter=PosixProgram.InAStrangeFolder",
+              static_cast<char*>(nullptr));
+      ::_exit(127);
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), c.stops ? 0 : 1);
+  }
+  fs::remove_all(base);
 }
 
 } // namespace

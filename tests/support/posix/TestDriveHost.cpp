@@ -44,9 +44,12 @@ std::string DriveRootHost() {
 }
 
 std::string ToHost(const std::string& windowsPath) {
-  // Only paths on C: are handed in ("c:\name\...").
-  std::string host = DriveRootHost();
-  for (char c : windowsPath.substr(2))
+  // Paths on C: ("c:\name\..."), or a Linux path as Wine writes one
+  // ("\\?\unix\proc\self\fd\...": how a held folder is named).
+  const std::string unix = "\\\\?\\unix";
+  const bool linux = windowsPath.rfind(unix, 0) == 0;
+  std::string host = linux ? std::string() : DriveRootHost();
+  for (char c : windowsPath.substr(linux ? unix.size() : 2))
     host += c == '\\' ? '/' : c;
   return host;
 }
@@ -64,6 +67,12 @@ bool SetHiddenOrSystem(const std::string& hostPath, bool hidden, bool system) {
   // Wine keeps the DOS attributes in an extended attribute beside the file.
   std::string value = "0x" + std::to_string((hidden ? 2 : 0) | (system ? 4 : 0));
   return ::setxattr(hostPath.c_str(), "user.DOSATTRIB", value.data(), value.size(), 0) == 0;
+}
+
+bool OnlyOwnerMayUse(const std::string& hostPath) {
+  struct stat st;
+  return ::lstat(hostPath.c_str(), &st) == 0 && S_ISDIR(st.st_mode) && st.st_uid == ::geteuid() &&
+         (st.st_mode & 077) == 0;
 }
 
 bool RunOnLinux(const std::string& hostFolder, const std::string& script) {

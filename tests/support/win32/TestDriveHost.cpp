@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <aclapi.h>
+
 #include <fstream>
 #include <string>
 
@@ -32,6 +34,42 @@ bool SetHiddenOrSystem(const std::string& hostPath, bool hidden, bool system) {
   if (hidden) attributes |= FILE_ATTRIBUTE_HIDDEN;
   if (system) attributes |= FILE_ATTRIBUTE_SYSTEM;
   return SetFileAttributesA(hostPath.c_str(), attributes ? attributes : FILE_ATTRIBUTE_NORMAL) != 0;
+}
+
+bool OnlyOwnerMayUse(const std::string& hostPath) {
+  PACL dacl = nullptr;
+  PSECURITY_DESCRIPTOR descriptor = nullptr;
+  if (GetNamedSecurityInfoA(hostPath.c_str(), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, nullptr,
+                            nullptr, &dacl, nullptr, &descriptor) != ERROR_SUCCESS)
+    return false;
+  SECURITY_DESCRIPTOR_CONTROL control = 0;
+  DWORD revision = 0;
+  // Wine keeps a folder's DACL but not the mark that it inherits nothing:
+  // that mark is asked for only where the system keeps it.
+  const bool wine = GetProcAddress(GetModuleHandleA("ntdll"), "wine_get_version") != nullptr;
+  bool only = dacl && GetSecurityDescriptorControl(descriptor, &control, &revision) &&
+              (wine || (control & SE_DACL_PROTECTED)) && dacl->AceCount > 0;
+  // Who may be granted: the system, the administrators, this user.
+  alignas(TOKEN_USER) unsigned char user[SECURITY_MAX_SID_SIZE + sizeof(TOKEN_USER)];
+  HANDLE token = nullptr;
+  DWORD size = 0;
+  only = only && OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token) &&
+         GetTokenInformation(token, TokenUser, user, sizeof user, &size);
+  if (token) CloseHandle(token);
+  for (DWORD i = 0; only && i < dacl->AceCount; ++i) {
+    ACCESS_ALLOWED_ACE* ace = nullptr;
+    if (!GetAce(dacl, i, reinterpret_cast<void**>(&ace)) ||
+        ace->Header.AceType != ACCESS_ALLOWED_ACE_TYPE) {
+      only = false;
+      break;
+    }
+    PSID sid = &ace->SidStart;
+    only = IsWellKnownSid(sid, WinLocalSystemSid) ||
+           IsWellKnownSid(sid, WinBuiltinAdministratorsSid) ||
+           EqualSid(sid, reinterpret_cast<TOKEN_USER*>(user)->User.Sid);
+  }
+  LocalFree(descriptor);
+  return only;
 }
 
 bool RunOnLinux(const std::string& hostFolder, const std::string& script) {
