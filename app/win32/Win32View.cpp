@@ -45,7 +45,8 @@ HFONT CreateDesignFont() {
 
 } // namespace
 
-Win32View::Win32View(HINSTANCE instance) : instance_(instance), font_(CreateDesignFont()) {
+Win32View::Win32View(HINSTANCE instance, int showCommand)
+    : instance_(instance), showCommand_(showCommand), font_(CreateDesignFont()) {
   // The common controls are loaded here, once the program has limited where
   // DLLs come from (WinMain), and not as the program starts: what they load
   // in turn (uxtheme.dll) would then be looked for beside the program first.
@@ -240,7 +241,7 @@ void Win32View::Show() {
   SetWindowPos(window_, nullptr, work.left + std::max(0L, (work.right - work.left - w) / 2),
                work.top + std::max(0L, (work.bottom - work.top - h) / 2), 0, 0,
                SWP_NOSIZE | SWP_NOZORDER);
-  ShowWindow(window_, SW_SHOWNORMAL);
+  ShowWindow(window_, showCommand_);
   UpdateWindow(window_);
 }
 

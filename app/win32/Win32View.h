@@ -11,7 +11,9 @@
 
 class Win32View final : public FormView {
 public:
-  explicit Win32View(HINSTANCE instance);
+  // showCommand: how the window is first shown, as WinMain was asked
+  // (nCmdShow: normal, minimised, maximised, ...).
+  explicit Win32View(HINSTANCE instance, int showCommand = SW_SHOWNORMAL);
   ~Win32View() override;
   Win32View(const Win32View&) = delete;
   Win32View& operator=(const Win32View&) = delete;
@@ -38,6 +40,7 @@ private:
   static void PumpPendingMessages();
 
   HINSTANCE instance_;
+  int showCommand_;
   HWND window_ = nullptr;
   HFONT font_;
   HBITMAP banner_ = nullptr;

@@ -35,8 +35,8 @@ void LoadDllsFromTheSystemFolderOnly() {
 
 } // namespace
 
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
   LoadDllsFromTheSystemFolderOnly(); // first, before any window exists
-  Win32View view(instance);
+  Win32View view(instance, showCommand);
   return frmTop::Run(view);
 }

@@ -112,4 +112,26 @@ TEST_F(Win32ViewTest, TheVersionLineCarriesTheDateOfTheProgramsFile) {
   EXPECT_TRUE(found) << expected;
 }
 
+// The window is first shown as WinMain was asked (nCmdShow): a shortcut set
+// to "Minimised" or "Maximised" starts it so.
+TEST(Win32ViewShow, TheWindowIsShownAsTheProgramWasAsked) {
+  ScopedService<platform::Screen> screen{platform::Screen::Native()};
+  struct Case {
+    int showCommand;
+    bool iconic, zoomed;
+  };
+  for (const Case c : {Case{SW_SHOWNORMAL, false, false}, Case{SW_SHOWMINNOACTIVE, true, false},
+                       Case{SW_SHOWMAXIMIZED, false, true}}) {
+    SCOPED_TRACE(c.showCommand);
+    Win32View view{GetModuleHandleA(nullptr), c.showCommand};
+    frmTop form{view};
+    view.Create(form.Window(), form);
+    view.Show();
+    HWND window = reinterpret_cast<HWND>(view.NativeHandle());
+    EXPECT_TRUE(IsWindowVisible(window));
+    EXPECT_EQ(IsIconic(window) != FALSE, c.iconic);
+    EXPECT_EQ(IsZoomed(window) != FALSE, c.zoomed);
+  }
+}
+
 } // namespace
