@@ -15,12 +15,19 @@
 
 namespace platform {
 
+class InputFile;
+
 // Lists the bare names matching a wildcard pattern, one at a time.
 class FileEnumeration {
 public:
   virtual ~FileEnumeration() = default;
   // The next name, or the empty text when the listing is exhausted.
   virtual std::string Next() = 0;
+  // The file that the last Next() named, where the listing opened it for
+  // reading as it looked at it; the listing gives it up. Null when it did
+  // not (this listing opens nothing, the file could not be opened then, it
+  // was taken already). What is not taken is closed at the next Next().
+  virtual std::unique_ptr<InputFile> TakeOpened() { return nullptr; }
 };
 
 // A file open for sequential reading; closed when the object goes away.
@@ -132,6 +139,14 @@ public:
   // device. A folder, pipe, socket or device raises 75; a path that ends in a
   // separator names no file (52).
   virtual std::unique_ptr<InputFile> OpenForReading(const std::string& path) = 0;
+  // Opens for reading the file `path` that `listing` has just named (its
+  // folder as the listing's pattern wrote it, and the name): the file the
+  // listing opened is taken over, else it is opened by its path as
+  // OpenForReading opens it, with the same errors.
+  virtual std::unique_ptr<InputFile> OpenListed(FileEnumeration& listing, const std::string& path) {
+    if (auto file = listing.TakeOpened()) return file;
+    return OpenForReading(path);
+  }
 
   // What OpenFile(path, OF_EXIST) returns: 1 for an existing file, -1
   // (HFILE_ERROR) for anything else: a folder, a pipe or device, a DOS

@@ -50,7 +50,7 @@ int16_t clsSearchForText::Search() {
     platform::DoEvents();
     FilesSearched_ = ToInt16(FilesSearched_ + 1);
     std::string fullPath = folder + "\\" + name;
-    if (FileContainsText(fullPath, finder)) results->Add(fullPath, "");
+    if (FileContainsText(fullPath, finder, names.get())) results->Add(fullPath, "");
   }
   return ToInt16(results->Count());
 }
@@ -71,15 +71,18 @@ bool clsSearchForText::FileContainsText(const std::string& filePath, const std::
   return FileContainsText(filePath, TextFinder(text, platform::UpperCaseTable()));
 }
 
+// A file that `listing` has just named is taken from it as it opened it.
 // Reads the file in 4096-byte blocks. Each block comes right behind the last
 // L bytes of the window before it (the carry), so a text that straddles two
 // blocks, or is longer than one, lies whole inside one window. The holes of
 // a sparse file hold only zero bytes: for a text without one (the product
 // word) they are passed over unread, and no text straddles one.
-bool clsSearchForText::FileContainsText(const std::string& filePath, const TextFinder& finder) {
+bool clsSearchForText::FileContainsText(const std::string& filePath, const TextFinder& finder,
+                                        platform::FileEnumeration* listing) {
   const size_t L = finder.Length();
   if (L == 0 || filePath.empty()) return false;
-  auto file = platform::fileSystem().OpenForReading(filePath);
+  auto file = listing ? platform::fileSystem().OpenListed(*listing, filePath)
+                      : platform::fileSystem().OpenForReading(filePath);
   const uint64_t N = file->Length();
   const bool skipHoles = !finder.HoldsZero();
   size_t carry = 0;

@@ -10,6 +10,9 @@
 #include "search/colFile.h"
 
 class TextFinder;
+namespace platform {
+class FileEnumeration;
+}
 
 class clsSearchForText {
 public:
@@ -41,7 +44,8 @@ private:
   void ResetFilesFound();
   static std::string GetFolderPart(const std::string& pattern);
   bool FileContainsText(const std::string& filePath, const std::string& text);
-  bool FileContainsText(const std::string& filePath, const TextFinder& finder);
+  bool FileContainsText(const std::string& filePath, const TextFinder& finder,
+                        platform::FileEnumeration* listing = nullptr);
 
   std::shared_ptr<colFile> FilesFound_;
   std::string path_;

@@ -261,34 +261,21 @@ bool Wanted(int folderFd, const std::string& name, unsigned char type, EntryKind
   return kinds != EntryKinds::FilesOnly;
 }
 
-// The folder of the latest enumeration while it runs: the files it lists are
-// opened relative to it, so a folder spelt in another case than on disk is
-// looked up once, not once per file.
-struct SearchFolder {
-  const void* owner = nullptr;
-  std::string written; // the folder part of the pattern as written
-  int fd = -1;
-  // The file last listed, opened for reading as its DOS attributes were
-  // read: the search that opens it next takes it from here.
-  std::string listedName; // UTF-8, as on disk
-  int listedFd = -1;
-
-  void DropListed() {
-    if (listedFd >= 0) ::close(listedFd);
-    listedFd = -1;
-    listedName.clear();
-  }
-};
-
 constexpr int kReadFlags = O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC;
+
+// Opens a file for reading from its descriptor (below).
+std::unique_ptr<InputFile> ReadableFile(int fd);
+
+// Whether a listing opens the files it names, for a caller that reads each.
+enum class OpenListed { No, Yes };
 
 // The entries of a pattern's folder that match its last component, in
 // listing order; hidden (dot) entries match only as AnyFile. Entries are
 // examined one at a time, as they are asked for.
 class Listing final : public FileEnumeration {
 public:
-  Listing(const std::string& pattern, EntryKinds kinds, std::shared_ptr<SearchFolder> shared = {})
-      : kinds_(kinds), shared_(std::move(shared)) {
+  Listing(const std::string& pattern, EntryKinds kinds, OpenListed open = OpenListed::No)
+      : kinds_(kinds), open_(open == OpenListed::Yes) {
     RequireShortEnough(pattern);
     SplitPath split = SplitPattern(pattern);
     HostPath where = posix::Resolve(split.folder);
@@ -314,29 +301,25 @@ public:
       wildcard_.emplace(split.mask);
       entries_ = posix::ListFolder(folder_);
     }
-    if (shared_) {
-      if (shared_->owner && shared_->fd >= 0) ::close(shared_->fd);
-      shared_->DropListed();
-      shared_->owner = this;
-      shared_->written = split.written;
-      shared_->fd = ::dup(fd_);
-    }
   }
   ~Listing() override {
     if (fd_ >= 0) ::close(fd_);
-    if (shared_ && shared_->owner == this) {
-      ::close(shared_->fd);
-      shared_->DropListed();
-      *shared_ = SearchFolder{};
-    }
+    DropOpened();
   }
   Listing(const Listing&) = delete;
   Listing& operator=(const Listing&) = delete;
 
+  // The file opened as it was listed, relative to the listing's folder: its
+  // attributes came without a second look-up of its name, and a folder
+  // spelt in another case than on disk is looked up once, not per file.
+  std::unique_ptr<InputFile> TakeOpened() override {
+    if (opened_ < 0) return nullptr;
+    return ReadableFile(std::exchange(opened_, -1));
+  }
+
   std::string Next() override {
     if (!device_.empty()) return std::exchange(device_, {});
-    const bool forSearch = shared_ && shared_->owner == this;
-    if (forSearch) shared_->DropListed();
+    DropOpened();
     while (next_ < entries_.size()) {
       const posix::FolderEntry& entry = entries_[next_++];
       std::string name = posix::Utf8ToAnsi(entry.name);
@@ -346,7 +329,7 @@ public:
       if (entry.name[0] == '.') continue;
       // A file listed for the search is about to be read: opened now, its
       // attributes come without a second look-up of its name.
-      int fd = forSearch ? ::openat(fd_, entry.name.c_str(), kReadFlags) : -1;
+      int fd = open_ ? ::openat(fd_, entry.name.c_str(), kReadFlags) : -1;
       if (fd < 0) {
         if (HiddenOrSystem(folder_, entry.name)) continue;
         return name;
@@ -355,14 +338,18 @@ public:
         ::close(fd);
         continue;
       }
-      shared_->listedName = entry.name;
-      shared_->listedFd = fd;
+      opened_ = fd;
       return name;
     }
     return {};
   }
 
 private:
+  void DropOpened() {
+    if (opened_ >= 0) ::close(opened_);
+    opened_ = -1;
+  }
+
   // A name without wildcards: the entry of exactly that spelling when there
   // is one, else the first that differs from it in letter case only.
   void Single(const std::string& mask) {
@@ -384,7 +371,8 @@ private:
   }
 
   EntryKinds kinds_;
-  std::shared_ptr<SearchFolder> shared_;
+  bool open_;
+  int opened_ = -1; // the file last named, opened as it was listed
   std::string folder_;
   int fd_ = -1;
   std::string device_;
@@ -596,7 +584,8 @@ int OpenChildFolder(const PosixFolder& parent, const std::string& utf8) {
 class PosixFileSystem final : public FileSystem {
 public:
   std::unique_ptr<FileEnumeration> EnumerateFiles(const std::string& pattern) override {
-    return std::make_unique<Listing>(pattern, EntryKinds::FilesOnly, searchFolder_);
+    // Whoever lists files reads them: each is opened as it is looked at.
+    return std::make_unique<Listing>(pattern, EntryKinds::FilesOnly, OpenListed::Yes);
   }
 
   std::string FirstEntry(const std::string& path, EntryKinds kinds) override {
@@ -617,23 +606,6 @@ public:
     }
     if (EndsInSeparator(path)) throw RuntimeError(RuntimeError::BadFileName);
     int fd = -1;
-    // A file of the running enumeration: one look-up in its folder.
-    size_t cut = path.find_last_of("\\/");
-    if (searchFolder_->fd >= 0 && cut != std::string::npos &&
-        path.compare(0, cut, searchFolder_->written) == 0 && searchFolder_->written.size() == cut) {
-      std::string name = path.substr(cut + 1);
-      if (IsWindowsName(name)) {
-        const std::string utf8 = posix::AnsiToUtf8(name);
-        if (searchFolder_->listedFd >= 0 && searchFolder_->listedName == utf8) {
-          fd = std::exchange(searchFolder_->listedFd, -1);
-          searchFolder_->listedName.clear();
-          return ReadableFile(fd);
-        }
-        fd = ::openat(searchFolder_->fd, utf8.c_str(), kReadFlags);
-        if (fd >= 0) return ReadableFile(fd);
-        if (errno != ENOENT) throw posix::ErrorFromErrno(errno);
-      }
-    }
     // The path as written: one system call in the common case.
     if (!IsNetworkPath(path)) {
       fd = ::open(posix::DirectPath(path).c_str(), kReadFlags);
@@ -872,9 +844,6 @@ public:
     }
     return ReadableFile(fd);
   }
-
-private:
-  std::shared_ptr<SearchFolder> searchFolder_ = std::make_shared<SearchFolder>();
 };
 
 } // namespace

@@ -442,6 +442,13 @@ TEST(FileSystem, CaseTwinsAreTwoFiles) {
     EXPECT_EQ(length(names->Next()), 6u);
     EXPECT_EQ(length("OEM1.INF"), 5u);
   }
+  { // and as the listing hands them over
+    auto names = fs.EnumerateFiles(folder + "\\oem*.inf");
+    for (size_t expected : {5u, 6u}) {
+      const std::string name = names->Next();
+      EXPECT_EQ(fs.OpenListed(*names, folder + "\\" + name)->Length(), expected) << name;
+    }
+  }
   EXPECT_FALSE(fs.SameFile(folder + "\\OEM1.INF", folder + "\\oem1.inf"));
   EXPECT_TRUE(fs.SameFile(folder + "\\oem1.inf", d.Win("Inf\\oem1.inf")));
   EXPECT_EQ(fs.LastModified(folder + "\\OEM1.INF").year, 2001);

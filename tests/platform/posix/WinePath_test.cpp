@@ -9,6 +9,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include "platform/FileSystem.h"
 #include "platform/RuntimeError.h"
 #include "platform/posix/Ansi.h"
 #include "tests/support/TestDrive.h"
@@ -107,6 +108,35 @@ TEST(WinePath, DrivesComeFromTheDosdevicesFolder) {
   EXPECT_EQ(WindowsPathOf((env.root_ / "drive_c").string()), "C:\\");
   EXPECT_EQ(WindowsPathOf("/usr/bin"), "Z:\\usr\\bin");
   EXPECT_EQ(WindowsPathOf("/"), "Z:\\");
+}
+
+// A file that a listing named is read as the listing opened it, through
+// the listing's folder: a name that has changed meanwhile does not matter.
+TEST(WinePath, AListedFileIsHandedOverAsTheListingOpenedIt) {
+  TestDrive d;
+  d.MakeDir("Inf");
+  d.Write("Inf\\oem1.inf", "first");
+  d.Write("Inf\\oem2.inf", "second");
+  auto files = platform::FileSystem::Native();
+  const std::string folder = d.Win("inf"); // not spelt as on disk
+  auto names = files->EnumerateFiles(folder + "\\oem*.inf");
+  const std::string first = names->Next();
+  ASSERT_FALSE(first.empty());
+  fs::rename(d.Host("Inf/" + first), d.Host("Inf/moved.txt"));
+  auto file = files->OpenListed(*names, folder + "\\" + first);
+  EXPECT_EQ(file->Length(), first == "oem1.inf" ? 5u : 6u);
+  EXPECT_EQ(names->TakeOpened(), nullptr); // handed over once
+  // A file the listing could not open is opened by its path, with its error.
+  const std::string second = names->Next();
+  ASSERT_FALSE(second.empty());
+  fs::remove(d.Host("Inf/" + second));
+  names->TakeOpened(); // what the listing opened, given up unused
+  try {
+    files->OpenListed(*names, folder + "\\" + second);
+    ADD_FAILURE() << "opened " << second << " after it went";
+  } catch (const RuntimeError& e) {
+    EXPECT_EQ(e.Number(), RuntimeError::FileNotFound);
+  }
 }
 
 TEST(WinePath, AnUnreadableFolderIsRefused) {
