@@ -55,10 +55,7 @@ public:
   // dosdevices/c:), the prefix being $WINEPREFIX or ~/.wine, as for Wine.
   std::string AboutError(int number) override {
     if (number != RuntimeError::DeviceUnavailable) return {};
-    const char* set = std::getenv("WINEPREFIX");
-    const bool fromVariable = set && *set;
-    const char* home = std::getenv("HOME");
-    const std::string prefix = fromVariable ? set : std::string(home ? home : "") + "/.wine";
+    const auto [prefix, fromVariable] = posix::PrefixInUse();
     if (IsFolder(prefix + "/dosdevices/c:") || IsFolder(prefix + "/drive_c")) return {};
     const std::string shown = posix::Utf8ToAnsi(prefix);
     return "Drive C: was looked for in the Wine prefix " + shown +

@@ -14,6 +14,13 @@
 #include "platform/posix/Ansi.h"
 
 namespace platform::posix {
+
+WinePrefix PrefixInUse() {
+  if (const char* prefix = std::getenv("WINEPREFIX"); prefix && *prefix) return {prefix, true};
+  const char* home = std::getenv("HOME");
+  return {std::string(home ? home : "") + "/.wine", false};
+}
+
 namespace {
 
 bool IsSeparator(char c) {
@@ -21,9 +28,7 @@ bool IsSeparator(char c) {
 }
 
 std::string PrefixFolder() {
-  if (const char* prefix = std::getenv("WINEPREFIX"); prefix && *prefix) return prefix;
-  const char* home = std::getenv("HOME");
-  return std::string(home ? home : "") + "/.wine";
+  return PrefixInUse().folder;
 }
 
 bool StatPath(const std::string& path, struct stat& st) {

@@ -10,6 +10,13 @@
 
 namespace platform::posix {
 
+// The Wine prefix that the drives are found in, as Wine finds it.
+struct WinePrefix {
+  std::string folder;        // $WINEPREFIX, else ~/.wine
+  bool fromVariable = false; // named by WINEPREFIX
+};
+WinePrefix PrefixInUse();
+
 struct HostPath {
   std::string path;          // the Linux path (found components in their real case)
   bool driveFound = false;   // the drive letter maps to a folder
