@@ -9,6 +9,7 @@
 
 #include "app/frmTop.h"
 #include "ini/cINI.h"
+#include "platform/FileNames.h"
 #include "platform/FileSystem.h"
 #include "platform/Program.h"
 #include "platform/RuntimeError.h"
@@ -56,17 +57,17 @@ std::string ProgramFolder() {
   return folder;
 }
 
+// The paths here are full ones, a folder and a name.
 std::string NameOf(const std::string& path) {
-  return path.substr(path.find_last_of('\\') + 1);
+  return platform::SplitWindowsPath(path).name;
 }
 
 std::string FolderOf(const std::string& path) {
-  size_t cut = path.find_last_of('\\');
-  return cut == std::string::npos ? std::string() : path.substr(0, cut);
+  return platform::SplitWindowsPath(path).folder;
 }
 
 std::string InFolder(const std::string& folder, const std::string& name) {
-  return folder.empty() ? name : folder + "\\" + name;
+  return platform::JoinWindowsPath(folder, name);
 }
 
 bool Contains(const std::vector<std::string>& names, const std::string& name) {

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstdlib>
 
+#include "platform/FileNames.h"
 #include "platform/FileSystem.h"
 #include "platform/Profile.h"
 #include "platform/Program.h"
@@ -30,8 +31,9 @@ void cINI::FullPath(const std::string& vData) {
     FileName_.clear();
     return;
   }
-  FilePath_ = ExtractFolder(vData);
-  FileName_ = ExtractFileName(vData);
+  platform::PathParts parts = platform::SplitWindowsPath(vData);
+  FilePath_ = std::move(parts.folder);
+  FileName_ = std::move(parts.name);
   FullPath_ = vData;
   if (!FileExists(vData)) LocateFile();
 }
@@ -131,20 +133,6 @@ bool cINI::DataSave(const std::string& IniItem, const std::string& ItemData) {
   return WriteData(ItemData);
 }
 
-std::string cINI::ExtractFolder(const std::string& path) {
-  size_t last = path.find_last_of('\\');
-  if (last != std::string::npos) return path.substr(0, last);
-  if (path.size() >= 2 && path[1] == ':') return path.substr(0, 2);
-  return {};
-}
-
-std::string cINI::ExtractFileName(const std::string& path) {
-  size_t last = path.find_last_of('\\');
-  if (last != std::string::npos) return path.substr(last + 1);
-  if (path.size() >= 2 && path[1] == ':') return path.substr(2);
-  return path;
-}
-
 std::string cINI::TrimAtNull(const std::string& text) {
   return text.substr(0, text.find('\0'));
 }
@@ -158,7 +146,7 @@ void cINI::CreateIfMissing(const std::string& path) {
   } catch (const RuntimeError& error) {
     if (error.Number() != RuntimeError::PathNotFound) return; // the file stays missing
   }
-  std::string folder = ExtractFolder(path);
+  std::string folder = platform::SplitWindowsPath(path).folder;
   if (folder.empty()) return;
   files.MakeDirectory(folder); // only the last level; its failure goes to the caller
   try {

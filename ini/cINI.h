@@ -66,8 +66,6 @@ public:
 private:
   friend struct cINIInternals; // lets the tests reach the private routines
 
-  static std::string ExtractFolder(const std::string& path);
-  static std::string ExtractFileName(const std::string& path);
   static std::string TrimAtNull(const std::string& text);
   static void CreateIfMissing(const std::string& path);
   static bool FileExists(const std::string& path);

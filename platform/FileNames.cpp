@@ -108,6 +108,28 @@ std::string DosDeviceName(std::string_view path) {
   return {};
 }
 
+PathParts SplitWindowsPath(std::string_view path) {
+  PathParts parts;
+  if (size_t cut = path.find_last_of("\\/"); cut != std::string_view::npos) {
+    parts.folder = path.substr(0, cut);
+    parts.name = path.substr(cut + 1);
+    parts.separated = true;
+  } else if (path.size() >= 2 && path[1] == ':') {
+    parts.folder = path.substr(0, 2);
+    parts.name = path.substr(2);
+  } else {
+    parts.name = path;
+  }
+  return parts;
+}
+
+std::string JoinWindowsPath(std::string_view folder, std::string_view name) {
+  std::string path(folder);
+  path += '\\';
+  path += name;
+  return path;
+}
+
 std::string FoldDotComponents(std::string_view path) {
   std::string folded(path);
   for (;;) {

@@ -45,6 +45,21 @@ std::string DosDeviceName(std::string_view ansiPath);
 // ("c:\x\y\.." is "c:\x", "c:\x\." is "c:\x", "c:\x\.." is "c:\").
 std::string FoldDotComponents(std::string_view ansiPath);
 
+// A Windows path divided at its last separator (`\` or `/`): the folder
+// before it and the name after it ("c:\x\oem1.inf": "c:\x" and "oem1.inf",
+// "c:\oem1.inf": "c:" and "oem1.inf"). Without a separator a leading drive
+// is the folder ("c:oem1.inf": "c:" and "oem1.inf"), else the whole path is
+// the name. Either part may be empty.
+struct PathParts {
+  std::string folder;
+  std::string name;
+  bool separated = false; // a separator stood between them
+};
+PathParts SplitWindowsPath(std::string_view path);
+
+// The file `name` in `folder`: the folder as written, `\`, the name.
+std::string JoinWindowsPath(std::string_view folder, std::string_view name);
+
 // The Unicode character of a Windows-1252 byte, and the upper-case form of
 // a character as Windows folds file names.
 char32_t AnsiCharacter(unsigned char c);

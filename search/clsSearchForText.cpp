@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "platform/Events.h"
+#include "platform/FileNames.h"
 #include "platform/FileSystem.h"
 #include "platform/RuntimeError.h"
 #include "platform/TextCase.h"
@@ -43,13 +44,13 @@ int16_t clsSearchForText::Search() {
   const std::shared_ptr<colFile> results = FilesFound_;
   FilesSearched_ = 0;
   if (!PathOK(path_)) return 0;
-  const std::string folder = GetFolderPart(path_);
+  const std::string folder = platform::SplitWindowsPath(path_).folder;
   const TextFinder finder(SearchText_, platform::UpperCaseTable());
   auto names = platform::fileSystem().EnumerateFiles(path_);
   for (std::string name = names->Next(); !name.empty(); name = names->Next()) {
     platform::DoEvents();
     FilesSearched_ = ToInt16(FilesSearched_ + 1);
-    std::string fullPath = folder + "\\" + name;
+    std::string fullPath = platform::JoinWindowsPath(folder, name);
     if (FileContainsText(fullPath, finder, names.get())) results->Add(fullPath, "");
   }
   return ToInt16(results->Count());
@@ -57,14 +58,6 @@ int16_t clsSearchForText::Search() {
 
 void clsSearchForText::ResetFilesFound() {
   FilesFound_ = std::make_shared<colFile>();
-}
-
-std::string clsSearchForText::GetFolderPart(const std::string& pattern) {
-  for (size_t i = pattern.size(); i-- > 0;) {
-    if (pattern[i] == ':') return pattern.substr(0, i + 1);
-    if (pattern[i] == '\\') return pattern.substr(0, i);
-  }
-  return {};
 }
 
 bool clsSearchForText::FileContainsText(const std::string& filePath, const std::string& text) {

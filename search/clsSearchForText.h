@@ -42,7 +42,6 @@ private:
   friend struct SearchInternals; // lets the tests reach the private routines
 
   void ResetFilesFound();
-  static std::string GetFolderPart(const std::string& pattern);
   bool FileContainsText(const std::string& filePath, const std::string& text);
   bool FileContainsText(const std::string& filePath, const TextFinder& finder,
                         platform::FileEnumeration* listing = nullptr);

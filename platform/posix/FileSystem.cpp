@@ -157,30 +157,20 @@ private:
   bool ended_ = false;
 };
 
-// Splits a pattern into its folder part and its last component, after
-// folding a last component "." or ".." away as Windows does.
+// Splits a pattern into the folder to look in and its last component,
+// after folding a last component "." or ".." away as Windows does.
 struct SplitPath {
-  std::string written; // the folder part as written: the text before the last separator
-  std::string folder;  // the folder to look in
-  std::string mask;    // the last component
+  std::string folder; // the folder to look in
+  std::string mask;   // the last component
 };
 
 SplitPath SplitPattern(const std::string& pattern) {
-  std::string folded = FoldDotComponents(pattern);
-  SplitPath split;
-  size_t cut = folded.find_last_of("\\/");
-  if (cut != std::string::npos) {
-    split.written = folded.substr(0, cut);
-    split.folder = split.written;
-    if (split.folder.empty() || (split.folder.size() == 2 && split.folder[1] == ':'))
-      split.folder += '\\';
-    split.mask = folded.substr(cut + 1);
-  } else if (folded.size() >= 2 && folded[1] == ':') {
-    split.written = split.folder = folded.substr(0, 2);
-    split.mask = folded.substr(2);
-  } else {
-    split.mask = folded;
-  }
+  PathParts parts = SplitWindowsPath(FoldDotComponents(pattern));
+  SplitPath split{std::move(parts.folder), std::move(parts.name)};
+  // "\oem*.inf" and "c:\oem*.inf" look in a root folder.
+  if (parts.separated &&
+      (split.folder.empty() || (split.folder.size() == 2 && split.folder[1] == ':')))
+    split.folder += '\\';
   return split;
 }
 

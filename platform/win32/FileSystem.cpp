@@ -60,10 +60,7 @@ bool Narrow(const wchar_t* wide, std::string& ansi) {
 // The pattern's folder as a prefix for the names found in it ("c:\x\",
 // "c:", or nothing).
 std::string FolderPrefix(const std::string& pattern) {
-  size_t cut = pattern.find_last_of("\\/");
-  if (cut != std::string::npos) return pattern.substr(0, cut + 1);
-  if (pattern.size() >= 2 && pattern[1] == ':') return pattern.substr(0, 2);
-  return {};
+  return pattern.substr(0, pattern.size() - SplitWindowsPath(pattern).name.size());
 }
 
 // Wine lists a pipe, a socket or a device reached through a link as a file

@@ -14,8 +14,6 @@
 #include "tests/support/TestDrive.h"
 
 struct cINIInternals {
-  static std::string ExtractFolder(const std::string& p) { return cINI::ExtractFolder(p); }
-  static std::string ExtractFileName(const std::string& p) { return cINI::ExtractFileName(p); }
   static std::string TrimAtNull(const std::string& t) { return cINI::TrimAtNull(t); }
 };
 
@@ -111,26 +109,7 @@ protected:
   std::vector<std::string> rootFiles;
 };
 
-TEST(cINIText, FolderAndNameOfAPath) {
-  struct {
-    const char* path;
-    const char* folder;
-    const char* name;
-  } cases[] = {
-      {"C:\\dir\\x.ini", "C:\\dir", "x.ini"},
-      {"C:\\x.ini", "C:", "x.ini"},
-      {"\\x.ini", "", "x.ini"},
-      {"name.ini", "", "name.ini"},
-      {"C:name.ini", "C:", "name.ini"},
-      {"C:", "C:", ""},
-      {"C:\\dir\\", "C:\\dir", ""},
-      {"", "", ""},
-      {"a:b\\c", "a:b", "c"},
-  };
-  for (auto& c : cases) {
-    EXPECT_EQ(cINIInternals::ExtractFolder(c.path), c.folder) << c.path;
-    EXPECT_EQ(cINIInternals::ExtractFileName(c.path), c.name) << c.path;
-  }
+TEST(cINIText, TextUpToTheFirstNull) {
   EXPECT_EQ(cINIInternals::TrimAtNull(std::string("ab\0cd", 5)), "ab");
   EXPECT_EQ(cINIInternals::TrimAtNull("  "), "  ");
   EXPECT_EQ(cINIInternals::TrimAtNull(std::string(1, '\0')), "");

@@ -112,6 +112,41 @@ TEST(FileNames, NamesThatWindowsCannotOpenAndDevices) {
   EXPECT_EQ(platform::FoldDotComponents("c:\\x\\..."), "c:\\x\\...");
 }
 
+// One split for every Windows path: the ini file's folder and name, the
+// search pattern's folder, a listing's folder and mask.
+TEST(FileNames, PathsSplitAtTheirLastSeparator) {
+  struct {
+    const char* path;
+    const char* folder;
+    const char* name;
+  } cases[] = {
+      {"C:\\dir\\x.ini", "C:\\dir", "x.ini"},
+      {"C:\\x.ini", "C:", "x.ini"},
+      {"\\x.ini", "", "x.ini"},
+      {"name.ini", "", "name.ini"},
+      {"C:name.ini", "C:", "name.ini"},
+      {"C:", "C:", ""},
+      {"C:\\dir\\", "C:\\dir", ""},
+      {"", "", ""},
+      {"a:b\\c", "a:b", "c"},
+      {"c:\\windows\\inf\\oem*.inf", "c:\\windows\\inf", "oem*.inf"},
+      {"c:\\oem*.inf", "c:", "oem*.inf"},
+      {"\\\\srv\\share\\x*.inf", "\\\\srv\\share", "x*.inf"},
+      {"c:oem*.inf", "c:", "oem*.inf"},
+      {"oem*.inf", "", "oem*.inf"},
+      {"c:\\windows/inf/oem*.inf", "c:\\windows/inf", "oem*.inf"},
+  };
+  for (auto& c : cases) {
+    const platform::PathParts parts = platform::SplitWindowsPath(c.path);
+    EXPECT_EQ(parts.folder, c.folder) << c.path;
+    EXPECT_EQ(parts.name, c.name) << c.path;
+  }
+  EXPECT_EQ(platform::JoinWindowsPath("c:\\windows\\inf", "oem1.inf"),
+            "c:\\windows\\inf\\oem1.inf");
+  EXPECT_EQ(platform::JoinWindowsPath("C:", "x.ini"), "C:\\x.ini");
+  EXPECT_EQ(platform::JoinWindowsPath("", "x.ini"), "\\x.ini");
+}
+
 TEST(FileSystem, EnumerationMatchesWildcardsWithoutRegardToCase) {
   TestDrive d;
   for (const char* name : {"oem1.inf", "OEM2.INF", "oem10.inf", "oem3.pnf", "xoem4.inf", "oem.inf"})

@@ -12,9 +12,6 @@
 #include "tests/support/TestDrive.h"
 
 struct SearchInternals {
-  static std::string GetFolderPart(const std::string& pattern) {
-    return clsSearchForText::GetFolderPart(pattern);
-  }
   static bool FileContainsText(clsSearchForText& search, const std::string& file,
                                const std::string& text) {
     return search.FileContainsText(file, text);
@@ -77,23 +74,6 @@ protected:
 
 std::string Filler(size_t n, char c = '.') {
   return std::string(n, c);
-}
-
-TEST(SearchFolderPart, FromTheLastColonOrBackslash) {
-  struct {
-    const char* pattern;
-    const char* folder;
-  } cases[] = {
-      {"c:\\windows\\inf\\oem*.inf", "c:\\windows\\inf"},
-      {"c:\\oem*.inf", "c:"},
-      {"\\\\srv\\share\\x*.inf", "\\\\srv\\share"},
-      {"c:oem*.inf", "c:"},
-      {"oem*.inf", ""},
-      {"", ""},
-      {"c:\\windows\\inf\\", "c:\\windows\\inf"},
-  };
-  for (auto& c : cases)
-    EXPECT_EQ(SearchInternals::GetFolderPart(c.pattern), c.folder) << c.pattern;
 }
 
 TEST(SearchNew, StartsEmpty) {
