@@ -22,13 +22,9 @@
 
 #include "platform/Profile.h"
 
-#include <cerrno>
 #include <cstring>
-#include <fcntl.h>
 #include <optional>
 #include <string_view>
-#include <sys/stat.h>
-#include <unistd.h>
 #include <utility>
 #include <vector>
 
@@ -163,43 +159,6 @@ std::string ProfilePath(const std::string& fileName) {
   if (!rooted && !drive && fileName.find_first_of("\\/") == std::string::npos)
     return kWindowsFolder + fileName;
   return fileName;
-}
-
-std::optional<std::string> ReadAll(const std::string& host) {
-  int fd = ::open(host.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return std::nullopt;
-  std::string bytes;
-  char chunk[8192];
-  for (;;) {
-    ssize_t got = ::read(fd, chunk, sizeof chunk);
-    if (got < 0 && errno == EINTR) continue;
-    if (got < 0) {
-      ::close(fd);
-      return std::nullopt;
-    }
-    if (got == 0) break;
-    bytes.append(chunk, static_cast<size_t>(got));
-  }
-  ::close(fd);
-  return bytes;
-}
-
-// Writes the new content over the file's own (making it when it is missing)
-// and cuts it to the new length.
-bool WriteInPlace(const std::string& host, const std::string& bytes) {
-  int fd = ::open(host.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0666);
-  if (fd < 0) return false;
-  bool ok = true;
-  for (size_t done = 0; ok && done < bytes.size();) {
-    ssize_t put = ::write(fd, bytes.data() + done, bytes.size() - done);
-    if (put < 0 && errno == EINTR) continue;
-    if (put < 0)
-      ok = false;
-    else
-      done += static_cast<size_t>(put);
-  }
-  ok = ok && ::ftruncate(fd, static_cast<off_t>(bytes.size())) == 0 && ::fsync(fd) == 0;
-  return ::close(fd) == 0 && ok;
 }
 
 enum class Encoding { Ansi, Utf8, Utf16Le, Utf16Be };
@@ -342,7 +301,7 @@ public:
     std::optional<std::string> bytes;
     try {
       posix::HostPath where = posix::Resolve(ProfilePath(fileName));
-      if (where.exists && !where.isDirectory) bytes = ReadAll(where.path);
+      if (where.exists && !where.isDirectory) bytes = posix::ReadWholeFile(where.path);
     } catch (const std::exception&) {
       // An unusable name reads as a missing file.
     }
@@ -369,11 +328,9 @@ public:
     if (!where.driveFound || !where.parentExists || where.isDirectory) return false;
     Content content;
     if (where.exists) {
-      struct stat st;
       // A file without write permission is read-only.
-      if (::stat(where.path.c_str(), &st) != 0 || !(st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)))
-        return false;
-      std::optional<std::string> bytes = ReadAll(where.path);
+      if (!posix::WritableByMode(where.path)) return false;
+      std::optional<std::string> bytes = posix::ReadWholeFile(where.path);
       if (!bytes) return false;
       content = Content::Decode(*bytes);
     }
@@ -391,7 +348,7 @@ public:
     std::string newValue = content.FromAnsi(TrimLeft(CutAtNul(value)));
     if (entry->value == newValue) return true; // already so: the file stays as it is
     entry->value = std::move(newValue);
-    return WriteInPlace(where.path, content.Encode(Save(sections)));
+    return posix::WriteWholeFileInPlace(where.path, content.Encode(Save(sections)));
   }
 
   uint32_t GetSystemDirectoryA(char* buffer, uint32_t size) override {
