@@ -29,6 +29,7 @@
 #include <vector>
 
 #include "platform/posix/Ansi.h"
+#include "platform/posix/HostFiles.h"
 #include "platform/posix/WinePath.h"
 
 namespace platform {

@@ -14,18 +14,14 @@
 
 #include "platform/Shell.h"
 
-#include <algorithm>
 #include <cerrno>
-#include <cstdlib>
-#include <fcntl.h>
 #include <string_view>
-#include <sys/stat.h>
-#include <unistd.h>
 #include <vector>
 
 #include "platform/FileNames.h"
 #include "platform/RuntimeError.h"
 #include "platform/posix/Ansi.h"
+#include "platform/posix/HostFiles.h"
 #include "platform/posix/WinePath.h"
 
 namespace platform {
@@ -63,8 +59,8 @@ std::string Join(const std::string& folder, const std::string& name) {
 // The path of `name` in a folder: an entry that has the name in another
 // letter case is the one meant, as on Windows.
 std::string ChildOf(const std::string& folder, const std::string& name) {
-  struct stat st;
-  if (::lstat(Join(folder, name).c_str(), &st) == 0) return Join(folder, name);
+  if (posix::LookAt(Join(folder, name), false).type != posix::HostType::None)
+    return Join(folder, name);
   for (const auto& entry : posix::ListFolder(folder))
     if (posix::EqualNoCase(entry.name, name)) return Join(folder, entry.name);
   return Join(folder, name);
@@ -79,13 +75,14 @@ std::string ParentOf(const std::string& host) {
   return cut == 0 ? "/" : host.substr(0, cut);
 }
 
-bool StatPath(const std::string& host, struct stat& st) {
-  return ::stat(host.c_str(), &st) == 0;
+bool IsDirectory(const std::string& host) {
+  return posix::LookAt(host).type == posix::HostType::Directory;
 }
 
-bool IsDirectory(const std::string& host) {
-  struct stat st;
-  return StatPath(host, st) && S_ISDIR(st.st_mode);
+// Only files and folders are sources: a device or a pipe (a link to one
+// too) is, as on Windows, no source at all.
+bool FileOrFolder(const posix::HostEntry& entry) {
+  return entry.type == posix::HostType::File || entry.type == posix::HostType::Directory;
 }
 
 int32_t CodeOf(int error) {
@@ -107,7 +104,7 @@ bool MakeFolders(const std::string& host) {
   if (IsDirectory(host)) return true;
   std::string parent = ParentOf(host);
   if (parent != host && !MakeFolders(parent)) return false;
-  return ::mkdir(host.c_str(), 0777) == 0 || (errno == EEXIST && IsDirectory(host));
+  return posix::MakeFolder(host) || (errno == EEXIST && IsDirectory(host));
 }
 
 // The sources named by a path whose last component may hold wildcards.
@@ -120,11 +117,7 @@ std::vector<Source> FindSources(const std::string& from, uint16_t flags, bool& o
   if (cut == std::string::npos && mask.size() >= 2 && mask[1] == ':') mask = mask.substr(2);
   if (!HasWildcard(mask)) {
     posix::HostPath where = posix::Resolve(from);
-    // Only files and folders are copied: a device or a pipe (a link to one
-    // too) is, as on Windows, no source at all.
-    struct stat st;
-    if (!where.exists || !StatPath(where.path, st) ||
-        !(S_ISREG(st.st_mode) || S_ISDIR(st.st_mode))) {
+    if (!where.exists || !FileOrFolder(posix::LookAt(where.path))) {
       ok = false;
       return sources;
     }
@@ -142,89 +135,22 @@ std::vector<Source> FindSources(const std::string& from, uint16_t flags, bool& o
     const std::string& name = entry.name;
     if (!wildcard.Matches(posix::Utf8ToAnsi(name))) continue;
     std::string host = Join(where.path, name);
-    struct stat st;
-    if (!StatPath(host, st) || !(S_ISREG(st.st_mode) || S_ISDIR(st.st_mode))) continue;
-    bool directory = S_ISDIR(st.st_mode);
+    const posix::HostEntry found = posix::LookAt(host);
+    if (!FileOrFolder(found)) continue;
+    bool directory = found.type == posix::HostType::Directory;
     if (directory && (flags & FOF_FILESONLY)) continue;
     sources.push_back({host, name, directory});
   }
   return sources;
 }
 
-bool SameFile(const struct stat& a, const struct stat& b) {
-  return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
-}
-
 // Copies one file's bytes, mode and modification time to a temporary file
 // beside `target`, then renames it to `target`.
 int32_t CopyFile(const std::string& source, const std::string& target) {
-  struct stat from;
-  // Opened without waiting for a writer, and read only when it is a file.
-  int in = ::open(source.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-  if (in < 0) return CodeOf(errno);
-  if (::fstat(in, &from) != 0 || !S_ISREG(from.st_mode)) {
-    ::close(in);
-    return kNoSource;
-  }
-  std::string temp = Join(ParentOf(target), ".talmirex-copy-XXXXXX");
-  int out = ::mkostemp(temp.data(), O_CLOEXEC);
-  if (out < 0) {
-    int error = errno;
-    ::close(in);
-    return CodeOf(error);
-  }
-  int32_t result = kDone;
-  std::vector<char> buffer(1 << 16);
-  // Only the runs that hold data are read and written, as cp --sparse=auto
-  // does: the holes of a sparse file stay holes in the copy and take no
-  // blocks on the disk. Where the file system tells no holes, all is data.
-  const off_t size = from.st_size;
-  off_t length = size;
-  for (off_t at = 0; at < size && result == kDone;) {
-    off_t data = ::lseek(in, at, SEEK_DATA);
-    if (data < 0 && errno == ENXIO) break; // a hole up to the end
-    if (data < 0) data = at;
-    off_t hole = ::lseek(in, data, SEEK_HOLE);
-    if (hole < 0 || hole > size) hole = size;
-    for (at = data; at < hole;) {
-      const size_t want = static_cast<size_t>(std::min<off_t>(hole - at, buffer.size()));
-      ssize_t got = ::pread(in, buffer.data(), want, at);
-      if (got < 0 && errno == EINTR) continue;
-      if (got <= 0) {
-        if (got < 0) result = CodeOf(errno);
-        length = at; // ended early: the file became shorter
-        at = hole = size;
-        break;
-      }
-      for (ssize_t done = 0; done < got;) {
-        ssize_t put =
-            ::pwrite(out, buffer.data() + done, static_cast<size_t>(got - done), at + done);
-        if (put < 0 && errno == EINTR) continue;
-        if (put < 0) {
-          result = CodeOf(errno);
-          break;
-        }
-        done += put;
-      }
-      if (result != kDone) break;
-      at += got;
-    }
-  }
-  // A hole at the end is kept by the length alone.
-  if (result == kDone && ::lseek(out, 0, SEEK_END) != length && ::ftruncate(out, length) != 0)
-    result = CodeOf(errno);
-  ::close(in);
-  if (result == kDone) {
-    struct timespec times[2] = {from.st_atim, from.st_mtim};
-    ::futimens(out, times);
-    // The original's rights, never wider: no set-user-ID or set-group-ID
-    // bit on a copy that belongs to whoever runs the program.
-    ::fchmod(out, from.st_mode & 0777);
-  }
-  if (::close(out) != 0 && result == kDone) result = CodeOf(errno);
-  if (result == kDone && ::rename(temp.c_str(), target.c_str()) != 0) result = CodeOf(errno);
-  if (result != kDone) ::unlink(temp.c_str());
-  return result;
+  const int error =
+      posix::CopyKeepingHoles(source, target, Join(ParentOf(target), ".talmirex-copy-XXXXXX"));
+  if (error == posix::kNotAPlainFile) return kNoSource;
+  return error == 0 ? kDone : CodeOf(error);
 }
 
 int32_t CopyTree(const std::string& source, const std::string& target) {
@@ -232,37 +158,40 @@ int32_t CopyTree(const std::string& source, const std::string& target) {
   for (const auto& entry : posix::ListFolder(source)) {
     const std::string& name = entry.name;
     std::string from = Join(source, name);
-    struct stat st;
-    if (!StatPath(from, st) || !(S_ISREG(st.st_mode) || S_ISDIR(st.st_mode))) continue;
-    int32_t result = S_ISDIR(st.st_mode) ? CopyTree(from, ChildOf(target, name))
-                                         : CopyFile(from, ChildOf(target, name));
+    const posix::HostEntry found = posix::LookAt(from);
+    if (!FileOrFolder(found)) continue;
+    int32_t result = found.type == posix::HostType::Directory
+                         ? CopyTree(from, ChildOf(target, name))
+                         : CopyFile(from, ChildOf(target, name));
     if (result != kDone) return result;
   }
   return kDone;
 }
 
 int32_t RemoveTree(const std::string& host) {
-  if (!IsDirectory(host)) return ::unlink(host.c_str()) == 0 ? kDone : CodeOf(errno);
+  if (!IsDirectory(host)) return posix::RemoveEntry(host) ? kDone : CodeOf(errno);
   for (const auto& entry : posix::ListFolder(host))
     if (int32_t result = RemoveTree(Join(host, entry.name)); result != kDone) return result;
-  return ::rmdir(host.c_str()) == 0 ? kDone : CodeOf(errno);
+  return posix::RemoveEmptyFolder(host) ? kDone : CodeOf(errno);
 }
 
 // One source to one target path, copied or moved.
 int32_t Transfer(const Source& source, const std::string& target, bool move, uint16_t flags,
                  bool& aborted) {
-  struct stat from, to;
-  if (!StatPath(source.host, from)) return CodeOf(errno);
-  bool targetExists = ::lstat(target.c_str(), &to) == 0;
-  if (targetExists && SameFile(from, to)) return kSameFile;
+  const posix::HostEntry from = posix::LookAt(source.host);
+  if (from.type == posix::HostType::None) return CodeOf(errno);
+  const posix::HostEntry to = posix::LookAt(target, false);
+  const bool targetExists = to.type != posix::HostType::None;
+  if (targetExists && posix::SameEntry(from, to)) return kSameFile;
   if (targetExists && !(flags & FOF_NOCONFIRMATION)) {
     // Nobody can be asked here: the replacement counts as declined.
     aborted = true;
     return kCancelled;
   }
-  if (targetExists && S_ISDIR(to.st_mode) != source.isDirectory) return kAccessDenied;
+  if (targetExists && (to.type == posix::HostType::Directory) != source.isDirectory)
+    return kAccessDenied;
   if (move && !(targetExists && source.isDirectory)) {
-    if (::rename(source.host.c_str(), target.c_str()) == 0) return kDone;
+    if (posix::RenameEntry(source.host, target)) return kDone;
     if (errno != EXDEV) return CodeOf(errno); // across file systems: copy, then remove
   }
   // A folder named as the source of a copy of files only: the shell makes
@@ -271,8 +200,7 @@ int32_t Transfer(const Source& source, const std::string& target, bool move, uin
     if (!MakeFolders(target)) return CodeOf(errno);
     for (const auto& entry : posix::ListFolder(source.host)) {
       std::string inner = Join(source.host, entry.name);
-      struct stat st;
-      if (!StatPath(inner, st) || !S_ISREG(st.st_mode)) continue;
+      if (posix::LookAt(inner).type != posix::HostType::File) continue;
       if (int32_t result = CopyFile(inner, ChildOf(target, entry.name)); result != kDone)
         return result;
     }
@@ -357,11 +285,13 @@ int32_t Rename(const SHFILEOPSTRUCTA& request) {
     if (!where.parentExists) return kInvalidFiles;
     target = where.path;
   }
-  struct stat st, existing;
-  if (::lstat(target.c_str(), &existing) == 0 && StatPath(source.path, st) &&
-      !SameFile(st, existing))
-    return kAlreadyExists;
-  return ::rename(source.path.c_str(), target.c_str()) == 0 ? kDone : CodeOf(errno);
+  const posix::HostEntry existing = posix::LookAt(target, false);
+  if (existing.type != posix::HostType::None) {
+    const posix::HostEntry named = posix::LookAt(source.path);
+    if (named.type != posix::HostType::None && !posix::SameEntry(named, existing))
+      return kAlreadyExists;
+  }
+  return posix::RenameEntry(source.path, target) ? kDone : CodeOf(errno);
 }
 
 class PosixShell final : public Shell {

@@ -5,7 +5,6 @@
 #include <cerrno>
 #include <cstdlib>
 #include <dirent.h>
-#include <fcntl.h>
 #include <limits.h>
 #include <string_view>
 #include <sys/stat.h>
@@ -397,46 +396,6 @@ std::vector<FolderEntry> ListFolder(const std::string& linuxFolder) {
   for (auto& k : keyed)
     entries.push_back(std::move(k.entry));
   return entries;
-}
-
-std::optional<std::string> ReadWholeFile(const std::string& host) {
-  int fd = ::open(host.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return std::nullopt;
-  std::string bytes;
-  char chunk[8192];
-  for (;;) {
-    ssize_t got = ::read(fd, chunk, sizeof chunk);
-    if (got < 0 && errno == EINTR) continue;
-    if (got < 0) {
-      ::close(fd);
-      return std::nullopt;
-    }
-    if (got == 0) break;
-    bytes.append(chunk, static_cast<size_t>(got));
-  }
-  ::close(fd);
-  return bytes;
-}
-
-bool WriteWholeFileInPlace(const std::string& host, const std::string& bytes) {
-  int fd = ::open(host.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0666);
-  if (fd < 0) return false;
-  bool ok = true;
-  for (size_t done = 0; ok && done < bytes.size();) {
-    ssize_t put = ::write(fd, bytes.data() + done, bytes.size() - done);
-    if (put < 0 && errno == EINTR) continue;
-    if (put < 0)
-      ok = false;
-    else
-      done += static_cast<size_t>(put);
-  }
-  ok = ok && ::ftruncate(fd, static_cast<off_t>(bytes.size())) == 0 && ::fsync(fd) == 0;
-  return ::close(fd) == 0 && ok;
-}
-
-bool WritableByMode(const std::string& host) {
-  struct stat st;
-  return ::stat(host.c_str(), &st) == 0 && (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) != 0;
 }
 
 } // namespace platform::posix

@@ -5,7 +5,6 @@
 // the root folder; `\` and `/` both separate components; each component is
 // found without regard to case, an exact match first.
 
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -60,18 +59,5 @@ struct FolderEntry {
 // and "..", sorted without regard to case. A folder that may not be read
 // raises 75.
 std::vector<FolderEntry> ListFolder(const std::string& linuxFolder);
-
-// The whole content of the Linux file `host`; nothing when it cannot be
-// opened or read.
-std::optional<std::string> ReadWholeFile(const std::string& host);
-
-// Writes `bytes` over the file's own content (making the file when it is
-// missing), cuts it to their length and flushes it to its disk. The file
-// is changed in place, so it keeps its owner, mode and links.
-bool WriteWholeFileInPlace(const std::string& host, const std::string& bytes);
-
-// Whether anyone may write the file by its mode (else it counts as
-// read-only, as Wine maps it); false when it cannot be looked at.
-bool WritableByMode(const std::string& host);
 
 } // namespace platform::posix
