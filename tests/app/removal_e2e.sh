@@ -159,12 +159,15 @@ if [ "$mode" = wine ]; then
     expected=$(printf '%s\n' "$@")
     [ "$log" = "$expected" ]
   }
-  removal_log_ok() { # last line
-    local head
+  removal_log_ok() { # last line, then the lines that come right before it
+    local head end=$1; shift
     head=$(head -n 3 <<<"$log")
     [ "$head" = "$(printf '%s\n' "Ask User if Device Drivers removed from Device Manager" \
       "Found Precompiled Device Driver Files" "Backing up and Deleting")" ] &&
-      [ "$(wc -l <<<"$log")" = $((3 + 2 * ${#talmirex[@]} + 1)) ] && [ "$last" = "$1" ]
+      [ "$(wc -l <<<"$log")" = $((3 + 2 * ${#talmirex[@]} + $# + 1)) ] && [ "$last" = "$end" ] ||
+      return 1
+    [ $# = 0 ] || [ "$(tail -n $(($# + 1)) <<<"$log" | head -n $#)" = "$(printf '%s\n' "$@")" ] ||
+      { echo "     before the last line:"; tail -n $(($# + 1)) <<<"$log" | head -n $# | sed 's/^/       /'; return 1; }
   }
 
   case $scenario in
@@ -192,12 +195,19 @@ if [ "$mode" = wine ]; then
     ;;
   readonly)
     readonly_name=${talmirex[1]}
+    # Each file from the refused one on is named before the last line.
+    not_deleted=() refused=0
+    while IFS= read -r line; do
+      name=${line##*\\}
+      [ "$name" = "$readonly_name" ] && refused=1
+      [ $refused = 1 ] && is_removable "$name" && not_deleted+=("... Not Deleted: $line")
+    done < <(file_lines)
     check "the box \"Error - Windows Vista Security\" and no other" \
       [ "$boxes" = "Error - Windows Vista Security" ]
     check "its text" grep -qxF "box text: Because of Vista Security, you must run this program as an Administrator or\\nSet the exe compatibility to 'WindowsXP/SP2' and 'Run As Administrator' " "$work/report"
     check "its only button is OK" [ "$(grep '^box buttons:' "$work/report" | tail -n 1)" = "box buttons: OK" ]
-    check "the log: three lines, two per found file, \"Removal Incomplete...\"" \
-      removal_log_ok "Removal Incomplete...Some Driver Files were not Deleted"
+    check "the log: three lines, two per found file, each file left, \"Removal Incomplete...\"" \
+      removal_log_ok "Removal Incomplete...Some Driver Files were not Deleted" "${not_deleted[@]}"
     check "every TALMIREX file and companion byte-identical in Backup" \
       bash -c 'for n in "$@"; do cmp -s "'"$work"'/before/$n" "'"$backup"'/$n" || exit 1; done' _ "${removable[@]}"
     # Deletions follow the log's order and stop at the refused file.
@@ -230,8 +240,9 @@ if [ "$mode" = wine ]; then
     ;;
   held-pnf)
     held=${talmirex[0]%inf}pnf
-    check "the log: three lines, two per found file, \"Backup Failed...\"" \
-      removal_log_ok "Backup Failed...No Driver Files were Deleted"
+    check "the log: three lines, two per found file, why, \"Backup Failed...\"" \
+      removal_log_ok "Backup Failed...No Driver Files were Deleted" \
+      "... Copy Failed: c:\\windows\\inf\\$held"
     check "no box after the question" [ -z "$boxes" ]
     check "every file of the INF folder byte-identical" all_unchanged
     check "no copy of the held $held in Backup" [ ! -e "$backup/$held" ]
