@@ -316,6 +316,8 @@ void frmTop::cmdRemove_Click() {
     Log("Aborted Device Driver Removal");
   }
   EnableButton("cmdRemove", false);
+  // The keyboard goes on to what is left to do.
+  form_["cmdDone"].SetFocus();
 }
 
 void frmTop::Log(const std::string& line) {

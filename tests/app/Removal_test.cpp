@@ -55,6 +55,7 @@ TEST(RemoveDrivers, AnythingButYesTouchesNothing) {
     EXPECT_EQ(scene.Snapshot(), before);
     EXPECT_FALSE(fs::exists(scene.Backup()));
     EXPECT_FALSE((*scene.form)["cmdRemove"].Enabled());
+    EXPECT_EQ(scene.window.focused, "cmdDone"); // the keyboard moves on from the disabled button
     EXPECT_TRUE(scene.window.pointers.empty());
     ASSERT_EQ(scene.window.messages.size(), 1u);
     const auto& box = scene.window.messages[0];
@@ -120,6 +121,7 @@ TEST(RemoveDrivers, NothingFoundCreatesNothing) {
   EXPECT_FALSE(fs::exists(scene.Backup()));
   EXPECT_EQ(scene.window.pointers, (std::vector<int>{11, 0}));
   EXPECT_FALSE((*scene.form)["cmdRemove"].Enabled());
+  EXPECT_EQ(scene.window.focused, "cmdDone");
 }
 
 TEST(RemoveDrivers, BacksUpThenDeletesEachFoundFileAndCompanion) {

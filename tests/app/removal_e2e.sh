@@ -3,7 +3,9 @@
 # files with and without .pnf companions beside other vendors' files):
 #   removal_e2e.sh wine SCENARIO PROGRAM.exe CHECKER.exe PREFIX
 #   removal_e2e.sh fltk SCENARIO PROGRAM
-# SCENARIO: yes, no, readonly (both builds); cancel, held-inf, held-pnf (Wine).
+# SCENARIO: yes, no, keys, readonly (both builds); cancel, held-inf, held-pnf
+# (Wine). "keys" uses the keyboard alone: Enter on Remove Drivers, Tab to No
+# and Enter in the question, Enter on Done.
 # The program runs from a throwaway folder, so that its Backup folder lands
 # there. Under Wine the sample files go into the prefix's C:\windows\inf and
 # are taken out again afterwards; a checker program clicks through the
@@ -118,7 +120,7 @@ if [ "$mode" = wine ]; then
   hold=()
   answer=yes
   case $scenario in
-  no | cancel) answer=$scenario ;;
+  no | cancel | keys) answer=$scenario ;;
   readonly) chmod a-w "$inf/${talmirex[1]}" ;; # a TALMIREX file without write permission
   held-inf) hold=(--hold "C:\\windows\\inf\\${talmirex[1]}") ;;
   held-pnf) hold=(--hold "C:\\windows\\inf\\${talmirex[0]%inf}pnf") ;;
@@ -183,7 +185,7 @@ if [ "$mode" = wine ]; then
     check "Remove Drivers disabled" disabled
     check "exit code 0 after Done" [ "$exit_code" = 0 ]
     ;;
-  no | cancel)
+  no | cancel | keys)
     check "the log: the question and the two abort lines" log_is \
       "Ask User if Device Drivers removed from Device Manager" \
       "..User has not Removed TALMIREX Device" "Aborted Device Driver Removal"
@@ -269,13 +271,19 @@ box_open() { xdotool search --onlyvisible --name "^$question\$" >/dev/null 2>&1;
 box_closed() { ! box_open; }
 # Remove Drivers: 3120,4680 1572x492 twips at 12 twips per pixel.
 click_remove() { xdotool mousemove --window "$id" 325 410 click 1; }
+# A key sent to a window; the window may be gone before the key is released.
+key() { xdotool key --window "$1" "$2" 2>/dev/null; sleep 0.3; }
 
 [ "$scenario" = readonly ] && chmod a-w "$inf/${talmirex[1]}" # a TALMIREX file
 WINEPREFIX=$work/sample "$work/bin/$(basename "$program")" & app=$!
 id=$(timeout 30 xdotool search --sync --onlyvisible --name "^$title\$" | head -1)
 [ -n "$id" ] || { echo "FAIL no window titled \"$title\""; exit 1; }
 echo "ok   a window titled \"$title\""
-click_remove
+if [ "$scenario" = keys ]; then
+  key "$id" Return # the focus starts on Remove Drivers
+else
+  click_remove
+fi
 box=$(timeout 20 xdotool search --sync --onlyvisible --name "^$question\$" | head -1)
 [ -n "$box" ] || { echo "FAIL no question box titled \"$question\""; exit 1; }
 echo "ok   a question box titled \"$question\""
@@ -289,6 +297,7 @@ h=$(awk '/Height:/ {print $2}' <<<"$geometry")
 case $scenario in
 yes | readonly) xdotool mousemove --window "$box" $((w - 242)) $((h - 27)) click 1 ;;
 no) xdotool mousemove --window "$box" $((w - 150)) $((h - 27)) click 1 ;;
+keys) key "$box" Tab && key "$box" Return ;;
 *) echo "FAIL unknown scenario $scenario"; exit 1 ;;
 esac
 check "the question box closed" until_true 20 box_closed
@@ -311,7 +320,7 @@ readonly)
   check "Backup holds nothing else" backup_holds_only_removable
   check "other vendors' files untouched" others_unchanged
   ;;
-no)
+no | keys)
   sleep 2
   check "every file of the INF folder byte-identical" all_unchanged
   check "no Backup folder" [ ! -e "$backup" ]
@@ -323,8 +332,12 @@ click_remove
 sleep 3
 check "Remove Drivers disabled: a further click asks nothing" box_closed
 if box_open; then xdotool key --window "$(xdotool search --onlyvisible --name "^$question\$" | head -1)" Escape; fi
-# Done: 4920,4680 1572x492 twips.
-xdotool mousemove --window "$id" 475 410 click 1
+if [ "$scenario" = keys ]; then
+  key "$id" Return # the focus moved on to Done
+else
+  # Done: 4920,4680 1572x492 twips.
+  xdotool mousemove --window "$id" 475 410 click 1
+fi
 wait_for "$app" 30
 code=$?
 app=

@@ -1,10 +1,12 @@
 // Drives the real program through Remove Drivers as a user would, through
 // the Windows API:
-//   removal_check PROGRAM.exe yes|no|cancel [--hold PATH]
+//   removal_check PROGRAM.exe yes|no|cancel|keys [--hold PATH]
 // Starts PROGRAM.exe (in its own folder), clicks Remove Drivers, checks the
 // question box and answers it, presses OK on every box that follows and
 // prints it, then prints the log and the state of the Remove Drivers button
-// and clicks Done. With --hold, PATH is held open without sharing for the
+// and clicks Done. With "keys" it uses the keyboard alone: Enter on Remove
+// Drivers (where the focus starts), Tab to No and Enter in the question,
+// Enter on Done (where the focus goes), checking the focus at each step. With --hold, PATH is held open without sharing for the
 // whole run, as another program could hold it.
 // Output lines: "ok ..."/"FAIL ..." for the checks made here, "box: TITLE",
 // "box text: ...", "box buttons: ...", "log: LINE", "remove button: enabled
@@ -158,6 +160,29 @@ std::vector<std::string> LogLines(HWND list) {
   return lines;
 }
 
+// The window that has the keyboard focus in `window`'s thread.
+HWND FocusOf(HWND window) {
+  GUITHREADINFO info{};
+  info.cbSize = sizeof info;
+  if (!GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info)) return nullptr;
+  return info.hwndFocus;
+}
+
+// A key pressed and released in `window`'s thread, as the keyboard gives it:
+// to the window that has the focus, through the thread's message loop.
+void Key(HWND window, WORD key) {
+  HWND to = FocusOf(window);
+  if (!to) to = window;
+  const LPARAM scan = static_cast<LPARAM>(MapVirtualKeyA(key, MAPVK_VK_TO_VSC)) << 16;
+  PostMessageA(to, WM_KEYDOWN, key, 1 | scan);
+  PostMessageA(to, WM_KEYUP, key, 1 | scan | static_cast<LPARAM>(0xC0000000u));
+  Sleep(300);
+}
+
+std::string Named(HWND hwnd) {
+  return hwnd ? ClassOf(hwnd) + " \"" + WithoutAccelerator(Text(hwnd)) + "\"" : "nothing";
+}
+
 bool Exited(HANDLE process) {
   return WaitForSingleObject(process, 0) == WAIT_OBJECT_0;
 }
@@ -171,6 +196,7 @@ int main(int argc, char** argv) {
   }
   const std::string program = argv[1], answer = argv[2];
   const int answerId = answer == "yes" ? IDYES : answer == "no" ? IDNO : IDCANCEL;
+  const bool keys = answer == "keys";
   HANDLE held = INVALID_HANDLE_VALUE;
   if (argc >= 5 && std::string(argv[3]) == "--hold") {
     held = CreateFileA(argv[4], GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
@@ -227,8 +253,16 @@ int main(int argc, char** argv) {
   if (!remove || !done || !list) return end(1);
   Check(IsWindowEnabled(remove) != 0, "Remove Drivers enabled at start-up");
 
-  // Remove Drivers: posted, since the click handler stays in the question box.
-  PostMessageA(remove, BM_CLICK, 0, 0);
+  if (keys) {
+    Sleep(300);
+    Check(FocusOf(window) == remove, "the focus starts on Remove Drivers: " + Named(FocusOf(window)));
+    Check(!(SendMessageA(remove, WM_QUERYUISTATE, 0, 0) & UISF_HIDEFOCUS),
+          "its focus rectangle is shown");
+    Key(window, VK_RETURN);
+  } else {
+    // Remove Drivers: posted, since the click handler stays in the question box.
+    PostMessageA(remove, BM_CLICK, 0, 0);
+  }
   HWND question = nullptr;
   for (int i = 0; i < 300 && !question && !Exited(pi.hProcess); ++i) {
     for (HWND w : WindowsOf(pi.dwProcessId))
@@ -249,7 +283,16 @@ int main(int argc, char** argv) {
   const std::vector<std::string> before = LogLines(list);
   Check(before == std::vector<std::string>{FirstLine},
         std::string("while the question is open the log holds only \"") + FirstLine + "\"");
-  Press(asked, answerId);
+  if (keys) {
+    Check(FocusOf(question) == GetDlgItem(question, IDYES),
+          "the question's focus starts on Yes: " + Named(FocusOf(question)));
+    Key(question, VK_TAB);
+    Check(FocusOf(question) == GetDlgItem(question, IDNO),
+          "Tab moves the focus to No: " + Named(FocusOf(question)));
+    Key(question, VK_RETURN);
+  } else {
+    Press(asked, answerId);
+  }
 
   // Until the command has ended (Remove Drivers disabled, no box open) or
   // the program has ended: every box that shows is printed and answered OK.
@@ -275,7 +318,12 @@ int main(int argc, char** argv) {
       std::printf("log: %s\n", line.c_str());
     std::printf("remove button: %s\n", IsWindowEnabled(remove) ? "enabled" : "disabled");
     std::fflush(stdout);
-    PostMessageA(done, BM_CLICK, 0, 0);
+    if (keys) {
+      Check(FocusOf(window) == done, "the focus moved on to Done: " + Named(FocusOf(window)));
+      Key(window, VK_RETURN);
+    } else {
+      PostMessageA(done, BM_CLICK, 0, 0);
+    }
   }
   const bool ended = WaitForSingleObject(pi.hProcess, 30000) == WAIT_OBJECT_0;
   Check(ended, "the program ended");
