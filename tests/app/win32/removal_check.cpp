@@ -6,8 +6,9 @@
 // prints it, then prints the log and the state of the Remove Drivers button
 // and clicks Done. With "keys" it uses the keyboard alone: Enter on Remove
 // Drivers (where the focus starts), Tab to No and Enter in the question,
-// Enter on Done (where the focus goes), checking the focus at each step. With --hold, PATH is held open without sharing for the
-// whole run, as another program could hold it.
+// Enter on Done (where the focus goes), checking the focus at each step.
+// With --hold, PATH is held open without sharing for the whole run, as
+// another program could hold it.
 // Output lines: "ok ..."/"FAIL ..." for the checks made here, "box: TITLE",
 // "box text: ...", "box buttons: ...", "log: LINE", "remove button: enabled
 // or disabled", "exit code: N". Exit code 0 when every check here passed;
@@ -255,7 +256,8 @@ int main(int argc, char** argv) {
 
   if (keys) {
     Sleep(300);
-    Check(FocusOf(window) == remove, "the focus starts on Remove Drivers: " + Named(FocusOf(window)));
+    Check(FocusOf(window) == remove,
+          "the focus starts on Remove Drivers: " + Named(FocusOf(window)));
     Check(!(SendMessageA(remove, WM_QUERYUISTATE, 0, 0) & UISF_HIDEFOCUS),
           "its focus rectangle is shown");
     Key(window, VK_RETURN);
