@@ -408,10 +408,13 @@ MessageAnswer FltkView::ShowMessage(const std::string& text, const std::string& 
   }
   dialog.show();
   MarkAsDialog(dialog);
-  // The keyboard starts on the default button.
+  // The keyboard starts on the default button, and goes back where it was
+  // when the box closes.
+  Fl_Widget* before = Fl::focus();
   if (dialog.defaultButton) Fl::focus(dialog.defaultButton);
   while (dialog.shown())
     Fl::wait();
+  if (before && before->window() && before->window()->shown()) before->take_focus();
   return answer;
 }
 
