@@ -479,7 +479,7 @@ bool frmTop::BackupDriverFiles() {
           if (claim.owner == Owner::Ours) entry.own = InFolder(FolderOf(inf), claim.name);
         } catch (const RuntimeError&) {
           allSafe = false; // whose the entries are is not known
-          Failed("... File not Readable: " + f);
+          Failed("... INF Folder not Readable: " + FolderOf(inf));
         }
         bool plain = false;
         if (!entry.own.empty()) {
