@@ -320,8 +320,8 @@ int main(int argc, char** argv) {
       std::printf("log: %s\n", line.c_str());
     std::printf("remove button: %s\n", IsWindowEnabled(remove) ? "enabled" : "disabled");
     std::fflush(stdout);
+    Check(FocusOf(window) == done, "the focus moved on to Done: " + Named(FocusOf(window)));
     if (keys) {
-      Check(FocusOf(window) == done, "the focus moved on to Done: " + Named(FocusOf(window)));
       Key(window, VK_RETURN);
     } else {
       PostMessageA(done, BM_CLICK, 0, 0);
