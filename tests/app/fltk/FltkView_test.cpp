@@ -103,8 +103,9 @@ TEST(FltkView, TheLogShowsWholeLinesFromItsTop) {
   }
 }
 
-// Keys pressed, one at a time, in the modal box once it is open; a box
-// that the keys left open is closed a second later.
+// Keys pressed, one at a time, in the modal box once it is open (0 takes
+// the focus away from its buttons); a box that the keys left open is closed
+// a second later.
 struct Typist {
   std::vector<int> keys;
   size_t next = 0;
@@ -122,6 +123,11 @@ struct Typist {
     Fl_Window* box = Fl::modal();
     if (box && typist->next < typist->keys.size()) {
       const int key = typist->keys[typist->next++];
+      if (key == 0) {
+        Fl::focus(nullptr);
+        Fl::repeat_timeout(0.05, Press, data);
+        return;
+      }
       static char text[2];
       text[0] = key < 128 ? static_cast<char>(key) : '\0';
       Fl::e_keysym = key;
@@ -138,8 +144,9 @@ struct Typist {
 };
 
 // A message box answers the keys as Windows' boxes do: Enter presses the
-// focused button, which is Yes at first; Tab moves on; Y and N answer; Esc
-// cancels, and is OK in a box with only OK.
+// focused button, which is Yes at first, and Yes when no button has the
+// focus; Tab moves on; Y and N answer; Esc cancels, and is OK in a box with
+// only OK.
 TEST(FltkView, MessageBoxesAnswerKeysAsOnWindows) {
   ScopedService<platform::Screen> keep{platform::Service<platform::Screen>::Current()};
   Loaded window(96);
@@ -154,6 +161,7 @@ TEST(FltkView, MessageBoxesAnswerKeysAsOnWindows) {
       {B::YesNoCancel, {FL_Enter}, A::Yes},
       {B::YesNoCancel, {FL_Tab, FL_Enter}, A::No},
       {B::YesNoCancel, {FL_Tab, FL_Tab, FL_KP_Enter}, A::Cancel},
+      {B::YesNoCancel, {FL_Tab, 0, FL_Enter}, A::Yes},
       {B::YesNoCancel, {FL_Tab, ' '}, A::No},
       {B::YesNoCancel, {FL_Tab, FL_Tab, 'y'}, A::Yes},
       {B::YesNoCancel, {'n'}, A::No},
