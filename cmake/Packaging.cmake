@@ -1,7 +1,8 @@
 # The release artifacts, made with CPack from a build of the program
 # (scripts/release makes both):
-#   Windows build: TALMIREXRemove-<version>-win32.zip, the stripped
-#                  TALMIREXRemove.exe with its version resource and README.txt
+#   Windows build: TALMIREXRemove-<version>-win32.zip (the 64-bit build:
+#                  -win64.zip), the stripped TALMIREXRemove.exe with its
+#                  version resource and README.txt
 #   Linux build:   TALMIREXRemove-<version>-Linux.tar.gz, the program, its
 #                  TALMIREXRemove.exe link (see platform/posix/Program.cpp)
 #                  and README.txt
@@ -14,7 +15,11 @@ install(TARGETS TALMIREXRemove RUNTIME DESTINATION .)
 if(WIN32)
   install(FILES ${CMAKE_SOURCE_DIR}/res/release/README-windows.txt DESTINATION . RENAME README.txt)
   set(CPACK_GENERATOR ZIP)
-  set(CPACK_SYSTEM_NAME win32)
+  if(TALMIREX_WINDOWS_ARCH STREQUAL amd64)
+    set(CPACK_SYSTEM_NAME win64)
+  else()
+    set(CPACK_SYSTEM_NAME win32)
+  endif()
 else()
   install(FILES $<TARGET_FILE:TALMIREXRemove>.exe DESTINATION .)
   install(FILES ${CMAKE_SOURCE_DIR}/res/release/README-linux.txt DESTINATION . RENAME README.txt)

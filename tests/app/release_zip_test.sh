@@ -1,13 +1,19 @@
 #!/usr/bin/env bash
 # Packs the Windows release ZIP from this build with CPack, as scripts/release
 # does, and checks what a user gets: one folder with README.txt and
-# TALMIREXRemove.exe, a stripped 32-bit (PE32, i386) Windows program that
-# needs no DLL beyond Windows' own, with its version resource and a manifest
-# that keeps asInvoker, declares system DPI awareness and names no
-# supported Windows versions.
-#   release_zip_test.sh BUILD_DIR OBJDUMP WINDRES
+# TALMIREXRemove.exe, a stripped Windows program of the build's architecture
+# (x86: the shipped 32-bit PE32 program; amd64: PE32+) that needs no DLL
+# beyond Windows' own, with its version resource and a manifest that names
+# that architecture, keeps asInvoker, declares system DPI awareness and names
+# no supported Windows versions.
+#   release_zip_test.sh BUILD_DIR OBJDUMP WINDRES x86|amd64
 set -uo pipefail
-build=$1 objdump=$2 windres=$3
+build=$1 objdump=$2 windres=$3 arch=$4
+case $arch in
+x86) system=win32 format=pei-i386 magic=010b kind="PE32, not PE32+" ;;
+amd64) system=win64 format=pei-x86-64 magic=020b kind="PE32+" ;;
+*) echo "FAIL unknown architecture $arch"; exit 1 ;;
+esac
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 failures=0
@@ -18,7 +24,7 @@ check() { # what command...
 lacks() { ! grep -q "$@"; } # lacks PATTERN <<<text
 
 (cd "$build" && cpack -G ZIP -B "$work/out" >"$work/cpack.log" 2>&1) || { cat "$work/cpack.log"; exit 1; }
-zip=$(ls "$work"/out/TALMIREXRemove-*-win32.zip 2>/dev/null | head -1)
+zip=$(ls "$work"/out/TALMIREXRemove-*-$system.zip 2>/dev/null | head -1)
 [ -n "$zip" ] || { echo "FAIL no ZIP made"; cat "$work/cpack.log"; exit 1; }
 echo "ok   $(basename "$zip")"
 mkdir "$work/x" && (cd "$work/x" && cmake -E tar xf "$zip")
@@ -33,8 +39,8 @@ check "README.txt tells how to use it" \
 
 header=$("$objdump" -f "$exe" 2>&1)
 headers=$("$objdump" -p "$exe" 2>&1)
-check "a 32-bit Windows program (pei-i386)" grep -q "file format pei-i386" <<<"$header"
-check "PE32, not PE32+" grep -Eq "^Magic[[:space:]]+010b" <<<"$headers"
+check "a Windows program for $arch ($format)" grep -q "file format $format\$" <<<"$header"
+check "$kind" grep -Eq "^Magic[[:space:]]+$magic" <<<"$headers"
 check "a GUI program" grep -Eq "^Subsystem[[:space:]]+00000002" <<<"$headers"
 dlls=$(awk '/DLL Name:/ {print tolower($3)}' <<<"$headers" | sort -u | tr '\n' ' ')
 own="advapi32.dll comctl32.dll gdi32.dll kernel32.dll msvcrt.dll ole32.dll shell32.dll user32.dll version.dll"
@@ -51,6 +57,8 @@ check "FileVersion \"1.02\"" grep -q '"FileVersion", "1.02"' <<<"$resources"
 check "OriginalFilename \"TALMIREXRemove.exe\"" \
   grep -q '"OriginalFilename", "TALMIREXRemove.exe"' <<<"$resources"
 # The manifest, as windres writes it: quotes doubled.
+check "manifest: processorArchitecture $arch, and no other" \
+  [ "$(grep -o 'processorArchitecture=""[^"]*""' <<<"$resources" | sort -u)" = "processorArchitecture=\"\"$arch\"\"" ]
 check "manifest: asInvoker" grep -q 'level=""asInvoker""' <<<"$resources"
 check "manifest: system DPI aware" grep -q '<dpiAware>true</dpiAware>' <<<"$resources"
 check "manifest: no supportedOS" lacks 'supportedOS' <<<"$resources"

@@ -11,7 +11,8 @@
 # are taken out again afterwards; a checker program clicks through the
 # window with the Windows API and reads the log. Natively the FLTK window is
 # clicked with xdotool on a prefix of its own. Afterwards the files are
-# compared with their state before the run.
+# compared with their state before the run. TALMIREX_E2E_PATIENCE=N makes
+# every wait of the Wine checker N times as long (a program run emulated).
 set -uo pipefail
 mode=$1 scenario=$2 program=$3
 here=$(cd "$(dirname "$0")/../.." && pwd)
@@ -125,9 +126,11 @@ if [ "$mode" = wine ]; then
   held-inf) hold=(--hold "C:\\windows\\inf\\${talmirex[1]}") ;;
   held-pnf) hold=(--hold "C:\\windows\\inf\\${talmirex[0]%inf}pnf") ;;
   esac
-  timeout -k 10 170 "$here/scripts/wine-run" --prefix "$prefix" "$checker" "$exe" "$answer" \
-    "${hold[@]}" >"$work/out" 2>"$work/err"
+  patience=${TALMIREX_E2E_PATIENCE:-1}
+  timeout -k 10 $((170 * patience)) "$here/scripts/wine-run" --prefix "$prefix" "$checker" \
+    "$exe" "$answer" "${hold[@]}" --patience "$patience" >"$work/out" 2>"$work/err"
   checked=$?
+  [ "$checked" = 0 ] || cat "$work/err"
   tr -d '\r' <"$work/out" >"$work/report"
   cat "$work/report"
   check "the checker's own checks (exit code $checked)" [ "$checked" = 0 ]

@@ -1,11 +1,21 @@
 # Runs a script program natively and as the Windows build under Wine, each
 # in a fresh folder of /tmp (reached as Z:\tmp\... by both), and fails unless
-# both print the same. Arguments: NATIVE, WINDOWS (the two programs),
-# WINE_RUN, PREFIX (the Wine prefix of the Windows build), and LANGUAGE (a
-# locale such as ru_RU.UTF-8, both run in; C.UTF-8 when not given) and
+# both print the same. Arguments: NATIVE (the Linux program), WINDOWS_BUILD
+# (the Windows build, whose Wine prefix is used; TALMIREX_WINDOWS_BUILD in the
+# environment overrides it), WINE_RUN; SCRIPT, the program's path in the
+# Windows build (tests/ini/profile_script.exe when not given); LANGUAGE, a
+# locale such as ru_RU.UTF-8 that both run in (C.UTF-8 when not given); and
 # OWN_DATA, a regular expression for the lines that come from each system's
 # own data and so may differ: they are left out of the comparison, but none
 # of them may hold a '?' (a character that the code page lost).
+if(DEFINED ENV{TALMIREX_WINDOWS_BUILD} AND NOT "$ENV{TALMIREX_WINDOWS_BUILD}" STREQUAL "")
+  set(WINDOWS_BUILD "$ENV{TALMIREX_WINDOWS_BUILD}")
+endif()
+if(NOT SCRIPT)
+  set(SCRIPT tests/ini/profile_script.exe)
+endif()
+set(WINDOWS "${WINDOWS_BUILD}/${SCRIPT}")
+set(PREFIX "${WINDOWS_BUILD}/wineprefix")
 if(NOT EXISTS "${WINDOWS}")
   message(FATAL_ERROR "The Windows build of the script is missing: ${WINDOWS}\n"
                       "Build the windows configuration first (or set TALMIREX_WINDOWS_BUILD).")

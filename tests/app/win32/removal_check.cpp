@@ -1,6 +1,6 @@
 // Drives the real program through Remove Drivers as a user would, through
 // the Windows API:
-//   removal_check PROGRAM.exe yes|no|cancel|keys [--hold PATH]
+//   removal_check PROGRAM.exe yes|no|cancel|keys [--hold PATH] [--patience N]
 // Starts PROGRAM.exe (in its own folder), clicks Remove Drivers, checks the
 // question box and answers it, presses OK on every box that follows and
 // prints it, then prints the log and the state of the Remove Drivers button
@@ -8,7 +8,8 @@
 // Drivers (where the focus starts), Tab to No and Enter in the question,
 // Enter on Done (where the focus goes), checking the focus at each step.
 // With --hold, PATH is held open without sharing for the whole run, as
-// another program could hold it.
+// another program could hold it. With --patience, every wait is N times as
+// long (for a program that runs emulated).
 // Output lines: "ok ..."/"FAIL ..." for the checks made here, "box: TITLE",
 // "box text: ...", "box buttons: ...", "log: LINE", "remove button: enabled
 // or disabled", "exit code: N". Exit code 0 when every check here passed;
@@ -16,7 +17,9 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <set>
 #include <string>
 #include <vector>
@@ -170,14 +173,15 @@ HWND FocusOf(HWND window) {
 }
 
 // A key pressed and released in `window`'s thread, as the keyboard gives it:
-// to the window that has the focus, through the thread's message loop.
-void Key(HWND window, WORD key) {
+// to the window that has the focus, through the thread's message loop; then
+// a moment (`patience` times as long) for the thread to take it.
+void Key(HWND window, WORD key, int patience) {
   HWND to = FocusOf(window);
   if (!to) to = window;
   const LPARAM scan = static_cast<LPARAM>(MapVirtualKeyA(key, MAPVK_VK_TO_VSC)) << 16;
   PostMessageA(to, WM_KEYDOWN, key, 1 | scan);
   PostMessageA(to, WM_KEYUP, key, 1 | scan | static_cast<LPARAM>(0xC0000000u));
-  Sleep(300);
+  Sleep(300 * static_cast<DWORD>(patience));
 }
 
 std::string Named(HWND hwnd) {
@@ -192,18 +196,25 @@ bool Exited(HANDLE process) {
 
 int main(int argc, char** argv) {
   if (argc < 3) {
-    std::printf("usage: removal_check PROGRAM.exe yes|no|cancel [--hold PATH]\n");
+    std::printf("usage: removal_check PROGRAM.exe yes|no|cancel [--hold PATH] [--patience N]\n");
     return 2;
   }
   const std::string program = argv[1], answer = argv[2];
   const int answerId = answer == "yes" ? IDYES : answer == "no" ? IDNO : IDCANCEL;
   const bool keys = answer == "keys";
   HANDLE held = INVALID_HANDLE_VALUE;
-  if (argc >= 5 && std::string(argv[3]) == "--hold") {
-    held = CreateFileA(argv[4], GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
-                       nullptr);
-    Check(held != INVALID_HANDLE_VALUE, std::string("holding ") + argv[4] + " without sharing");
-    if (held == INVALID_HANDLE_VALUE) return 1;
+  int patience = 1;
+  for (int i = 3; i + 1 < argc; i += 2) {
+    const std::string option = argv[i];
+    if (option == "--hold") {
+      held = CreateFileA(argv[i + 1], GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                         FILE_ATTRIBUTE_NORMAL, nullptr);
+      Check(held != INVALID_HANDLE_VALUE,
+            std::string("holding ") + argv[i + 1] + " without sharing");
+      if (held == INVALID_HANDLE_VALUE) return 1;
+    } else if (option == "--patience") {
+      patience = std::max(1, std::atoi(argv[i + 1]));
+    }
   }
 
   std::string folder = program.substr(0, program.find_last_of('\\'));
@@ -238,7 +249,7 @@ int main(int argc, char** argv) {
 
   // The main window.
   HWND window = nullptr;
-  for (int i = 0; i < 600 && !window && !Exited(pi.hProcess); ++i) {
+  for (int i = 0; i < 600 * patience && !window && !Exited(pi.hProcess); ++i) {
     for (HWND w : WindowsOf(pi.dwProcessId))
       if (Text(w) == Title) window = w;
     if (!window) Sleep(100);
@@ -255,25 +266,25 @@ int main(int argc, char** argv) {
   Check(IsWindowEnabled(remove) != 0, "Remove Drivers enabled at start-up");
 
   if (keys) {
-    Sleep(300);
+    Sleep(300 * static_cast<DWORD>(patience));
     Check(FocusOf(window) == remove,
           "the focus starts on Remove Drivers: " + Named(FocusOf(window)));
     Check(!(SendMessageA(remove, WM_QUERYUISTATE, 0, 0) & UISF_HIDEFOCUS),
           "its focus rectangle is shown");
-    Key(window, VK_RETURN);
+    Key(window, VK_RETURN, patience);
   } else {
     // Remove Drivers: posted, since the click handler stays in the question box.
     PostMessageA(remove, BM_CLICK, 0, 0);
   }
   HWND question = nullptr;
-  for (int i = 0; i < 300 && !question && !Exited(pi.hProcess); ++i) {
+  for (int i = 0; i < 300 * patience && !question && !Exited(pi.hProcess); ++i) {
     for (HWND w : WindowsOf(pi.dwProcessId))
       if (w != window && Text(w) == QuestionTitle) question = w;
     if (!question) Sleep(100);
   }
   Check(question != nullptr, std::string("a question box titled \"") + QuestionTitle + "\"");
   if (!question) return end(1);
-  Sleep(200);
+  Sleep(200 * patience);
   const Box asked = Read(question);
   Print(asked);
   Check(asked.text == Question, "the question reads \"" + std::string(Question) + "\"");
@@ -288,10 +299,10 @@ int main(int argc, char** argv) {
   if (keys) {
     Check(FocusOf(question) == GetDlgItem(question, IDYES),
           "the question's focus starts on Yes: " + Named(FocusOf(question)));
-    Key(question, VK_TAB);
+    Key(question, VK_TAB, patience);
     Check(FocusOf(question) == GetDlgItem(question, IDNO),
           "Tab moves the focus to No: " + Named(FocusOf(question)));
-    Key(question, VK_RETURN);
+    Key(question, VK_RETURN, patience);
   } else {
     Press(asked, answerId);
   }
@@ -300,13 +311,13 @@ int main(int argc, char** argv) {
   // the program has ended: every box that shows is printed and answered OK.
   std::set<HWND> seen{question};
   bool finished = false;
-  for (int i = 0; i < 1200 && !finished && !Exited(pi.hProcess); ++i) {
+  for (int i = 0; i < 1200 * patience && !finished && !Exited(pi.hProcess); ++i) {
     bool boxOpen = false;
     for (HWND w : WindowsOf(pi.dwProcessId)) {
       if (w == window) continue;
       boxOpen = true;
       if (!seen.insert(w).second) continue;
-      Sleep(200);
+      Sleep(200 * patience);
       const Box box = Read(w);
       Print(box);
       Press(box, IDOK);
@@ -322,12 +333,12 @@ int main(int argc, char** argv) {
     std::fflush(stdout);
     Check(FocusOf(window) == done, "the focus moved on to Done: " + Named(FocusOf(window)));
     if (keys) {
-      Key(window, VK_RETURN);
+      Key(window, VK_RETURN, patience);
     } else {
       PostMessageA(done, BM_CLICK, 0, 0);
     }
   }
-  const bool ended = WaitForSingleObject(pi.hProcess, 30000) == WAIT_OBJECT_0;
+  const bool ended = WaitForSingleObject(pi.hProcess, 30000 * patience) == WAIT_OBJECT_0;
   Check(ended, "the program ended");
   DWORD code = 0;
   if (ended && GetExitCodeProcess(pi.hProcess, &code)) std::printf("exit code: %lu\n", code);

@@ -1,0 +1,3 @@
+# Cross-compiling to 64-bit Windows with mingw-w64.
+set(CMAKE_SYSTEM_PROCESSOR x86_64)
+include(${CMAKE_CURRENT_LIST_DIR}/mingw.cmake)
