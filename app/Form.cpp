@@ -58,6 +58,10 @@ void Control::Refresh() {
   owner_.view_.Repaint(index_);
 }
 
+void Control::SetFocus() {
+  owner_.view_.Focus(index_);
+}
+
 float Control::GetNumber(const std::string& name) {
   if (name == "Left") return Left();
   if (name == "Top") return Top();

@@ -64,6 +64,8 @@ public:
   void Clear();
   void AddItem(std::string line);
   void Refresh();
+  // Gives this control the keyboard focus.
+  void SetFocus();
 
   float GetNumber(const std::string& name) override;
   void SetNumber(const std::string& name, float value) override;

@@ -44,6 +44,9 @@ public:
   virtual void ListAppended(int control, const std::string& line) = 0;
   // Redraws the list box at once.
   virtual void Repaint(int control) = 0;
+  // Gives the control the keyboard focus (once the window shows, when it
+  // does not yet).
+  virtual void Focus(int control) = 0;
 
   virtual std::uintptr_t NativeHandle() = 0;
   // A modal box owned by the window; its answer (closing it counts as Cancel).

@@ -103,6 +103,9 @@ void frmTop::Form_Load() {
 
   // 8. The Test command stays out of reach.
   form_["cmdTest"].Visible(false);
+
+  // The keyboard starts on the window's command.
+  form_["cmdRemove"].SetFocus();
 }
 
 void frmTop::cmdDone_Click() {

@@ -88,18 +88,31 @@ private:
 
   bool BackupDriverFiles();
   void DeleteDriverFiles();
+  // Appends a line of Remove Drivers and paints the log at once, so that
+  // the user sees the work go on.
+  void Log(const std::string& line);
+  // Notes why the backup failed, for the line before "Backup Failed...";
+  // the first reason of a run is the one that counts.
+  void Failed(const std::string& reason);
   // The routines' error trap: runs one step; the access error ends the
-  // routine (after the Vista message), any other error is dropped.
-  void Step(const std::function<void()>& step);
+  // routine (after the Vista message, and noting `failure` as the reason),
+  // any other error is dropped.
+  void Step(const std::function<void()>& step, const std::string& failure = {});
   void AccessRefused();
   // Counts a loop's 16-bit counter on under the trap; false when it overflowed.
   bool Advance(int16_t& i);
+  // A found INF file or companion.
+  struct DriverFile {
+    std::string own;   // the entry in its held folder, when it is ours
+    std::string shown; // the same entry as the log names it
+  };
   // Copies one entry of ours into the Backup folder under its own name and
   // checks the copy; the older copy of that name stays until the new one is
   // checked. False when no checked copy came of it.
-  bool BackUp(const std::string& own, const std::string& folder, int32_t owner);
-  // Whether anything of ours is left of the found files at the end.
-  bool AnythingLeft(int count);
+  bool BackUp(const DriverFile& entry, const std::string& folder, int32_t owner);
+  // Whether anything of ours is left of the found files at the end; what is
+  // left goes into `left` by its path.
+  bool AnythingLeft(int count, std::vector<std::string>& left);
   // The path of the found files' folder `folder` as held for this removal:
   // opened at its first use, as its path leads then, and looked up no more.
   std::string HeldInfFolder(const std::string& folder);
@@ -118,13 +131,13 @@ private:
   bool removing_ = false;             // Remove Drivers is running
   bool securityMessageShown_ = false; // in this run of the command
   Removal removal_ = Removal::Complete;
+  std::string failure_;           // why the backup failed
+  std::vector<std::string> left_; // the files a removal left
   // One path of the found list as the removal sees it, INF file then
   // companion: the entry that is ours to back up and delete (empty when
   // none).
-  struct DriverFile {
-    std::string own;
-  };
   std::vector<DriverFile> files_;
+  std::string backupShown_; // the Backup folder as the log names it
   // The folders this removal works in, each opened once and held until it
   // ends: the program's folder, its Backup, the folder in Backup where this
   // run's copies are made (and that folder's name), the found files' folders

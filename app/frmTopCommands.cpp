@@ -290,8 +290,7 @@ void frmTop::cmdRemove_Click() {
   securityMessageShown_ = false;
 
   ClearLog();
-  AppendLog("Ask User if Device Drivers removed from Device Manager");
-  RepaintLog();
+  Log("Ask User if Device Drivers removed from Device Manager");
   MessageAnswer answer =
       MsgBox("Have you already removed the Device Drivers from Windows Device Manager",
              MessageButtons::YesNoCancel, MessageIcon::Information,
@@ -302,35 +301,53 @@ void frmTop::cmdRemove_Click() {
     MousePointer(11);
     int16_t n = oSearch_->Search();
     removal_ = Removal::Complete;
+    failure_.clear();
+    left_.clear();
     if (n > 0) {
-      AppendLog("Found Precompiled Device Driver Files");
-      AppendLog("Backing up and Deleting");
+      Log("Found Precompiled Device Driver Files");
+      Log("Backing up and Deleting");
       DeleteDriverFiles();
     }
     MousePointer(0);
+    // Why it ended so comes before the last line, which stays last.
     switch (removal_) {
     case Removal::Complete:
-      AppendLog("Removal Complete...Please Restart your Computer");
+      Log("Removal Complete...Please Restart your Computer");
       break;
     case Removal::BackupFailed:
-      AppendLog("Backup Failed...No Driver Files were Deleted");
+      Log(failure_.empty() ? "... Backup not Complete" : failure_);
+      Log("Backup Failed...No Driver Files were Deleted");
       break;
     case Removal::Incomplete:
-      AppendLog("Removal Incomplete...Some Driver Files were not Deleted");
+      for (const std::string& path : left_)
+        Log("... Not Deleted: " + path);
+      Log("Removal Incomplete...Some Driver Files were not Deleted");
       break;
     }
   } else {
-    AppendLog("..User has not Removed TALMIREX Device");
-    AppendLog("Aborted Device Driver Removal");
+    Log("..User has not Removed TALMIREX Device");
+    Log("Aborted Device Driver Removal");
   }
   EnableButton("cmdRemove", false);
+  // The keyboard goes on to what is left to do.
+  form_["cmdDone"].SetFocus();
 }
 
-void frmTop::Step(const std::function<void()>& step) {
+void frmTop::Log(const std::string& line) {
+  AppendLog(line);
+  RepaintLog();
+}
+
+void frmTop::Failed(const std::string& reason) {
+  if (failure_.empty()) failure_ = reason;
+}
+
+void frmTop::Step(const std::function<void()>& step, const std::string& failure) {
   try {
     step();
   } catch (const RuntimeError& e) {
     if (e.Number() != RuntimeError::PathFileAccessError) return; // dropped: on to the next step
+    if (!failure.empty()) Failed(failure);
     AccessRefused();
     throw RoutineEnded{};
   }
@@ -354,30 +371,41 @@ void frmTop::AccessRefused() {
          MessageButtons::OkOnly, MessageIcon::Plain, "Error - Windows Vista Security");
 }
 
-bool frmTop::BackUp(const std::string& own, const std::string& folder, int32_t owner) {
+bool frmTop::BackUp(const DriverFile& entry, const std::string& folder, int32_t owner) {
   auto& fs = platform::fileSystem();
+  const std::string& own = entry.own;
   const std::string name = NameOf(own);
   const std::string key = platform::ToUpper(name);
   // One name in Backup holds the copy of one file: a second file of that
   // name in another letter case cannot be backed up beside it.
   auto earlier = copiedFrom_.find(key);
-  if (earlier != copiedFrom_.end() && earlier->second != own) return false;
-  if (!staging_) return false;
+  if (earlier != copiedFrom_.end() && earlier->second != own) {
+    Failed("... Backup Name Taken by Another File: " + entry.shown);
+    return false;
+  }
+  if (!staging_) return false; // the reason is noted already
   const std::string staging = staging_->Path();
+  const std::string copyFailed = "... Copy Failed: " + entry.shown;
   std::string copy;
   try {
     // A Backup folder that leads back to the INF folder holds no copy.
-    if (fs.SameFile(folder, FolderOf(own))) return false;
+    if (fs.SameFile(folder, FolderOf(own))) {
+      Failed("... Backup Folder is the INF Folder: " + backupShown_);
+      return false;
+    }
     // The new copy is made in a folder of its own; the older copy is
     // replaced only by a checked one.
     // No one else can put anything into this run's folder, and one name
     // holds the copy of one file: the copy is a name made new there, never
     // written through an entry that was there before.
     copy = InFolder(staging, name);
-    Step([&] {
-      SystemRoutines::ShellFileOperation(owner, platform::FO_COPY, CopyFlags, own, staging);
-    });
+    Step(
+        [&] {
+          SystemRoutines::ShellFileOperation(owner, platform::FO_COPY, CopyFlags, own, staging);
+        },
+        copyFailed);
     platform::EntryFacts made = fs.Examine(copy);
+    if (made.type == platform::EntryType::None) Failed(copyFailed);
     if (made.type == platform::EntryType::File && !made.link && made.name == name &&
         !fs.SameFile(own, copy) && SameBytes(own, copy)) {
       // The older copy's own spelling, when there is one.
@@ -396,7 +424,9 @@ bool frmTop::BackUp(const std::string& own, const std::string& folder, int32_t o
         return true;
       }
     }
+    Failed("... Copy does not Match: " + entry.shown);
   } catch (const RuntimeError&) {
+    Failed(copyFailed);
   }
   if (!copy.empty()) RemovePlainFile(copy, name);
   return false;
@@ -424,34 +454,52 @@ bool frmTop::BackupDriverFiles() {
   auto& fs = platform::fileSystem();
   try {
     const std::string folder = ProgramFolder();
+    const std::string shown = folder + "\\Backup"; // as the log names it
+    backupShown_ = shown;
+    const std::string notCreated = "... Backup Folder not Created: " + shown;
     Step([&] { s = DirectoryQuery(folder); });
-    if (s.empty()) Step([&] { SystemRoutines::MakePath(folder); });
+    if (s.empty()) Step([&] { SystemRoutines::MakePath(folder); }, notCreated);
     // The program's folder is opened once, as its path leads now, and
     // held: Backup is made and found in the folder that was opened, even if
     // its path is made to lead elsewhere meanwhile. Being there, making the
     // path of Backup comes down to making Backup in it.
-    Step([&] { programFolder_ = fs.OpenFolder(folder); });
-    if (!programFolder_) return result;
+    Step([&] { programFolder_ = fs.OpenFolder(folder); }, notCreated);
+    if (!programFolder_) {
+      Failed(notCreated);
+      return result;
+    }
     s = programFolder_->Path() + "\\Backup";
-    Step([&] {
-      if (DirectoryQuery(s).empty()) fs.MakeDirectory(s);
-    });
+    Step(
+        [&] {
+          if (DirectoryQuery(s).empty()) fs.MakeDirectory(s);
+        },
+        notCreated);
     // A file named Backup is no folder to copy into; nor is a link, a
     // junction or another reparse point of that name, which leads to a
     // folder that may be anyone's.
     Step([&] {
       if (!DirectoryQuery(s).empty()) backup_ = fs.OpenSubfolder(*programFolder_, "Backup");
     });
-    if (!backup_) return result;
+    if (!backup_) {
+      bool exists = false;
+      try {
+        exists = fs.Examine(shown).type != platform::EntryType::None;
+      } catch (const RuntimeError&) {
+      }
+      Failed(exists ? "... Backup is not a Folder: " + shown : notCreated);
+      return result;
+    }
     s = backup_->Path();
     RemoveStaleCopies(*backup_);
     try {
       for (std::string& name : platform::fileSystem().FolderNames(s))
         backupNames_[platform::ToUpper(name)].push_back(std::move(name));
     } catch (const RuntimeError&) {
+      Failed("... Backup Folder not Readable: " + shown);
       return result; // where the copies would go is not known
     }
     staging_ = NewStaging(*backup_, stagingName_);
+    if (!staging_) Failed("... Backup Folder not Writable: " + shown);
 
     bool allSafe = true;
     int16_t count = 0;
@@ -463,16 +511,20 @@ bool frmTop::BackupDriverFiles() {
       const std::string inf = f;
       for (int file = 0; file < 2; ++file) { // the INF file, then its companion
         if (file == 1) Step([&] { f = Companion(f); });
-        Step([&] { AppendLog("... File: " + f); });
+        Step([&] { Log("... File: " + f); });
         DriverFile entry;
         try {
           const std::string held = HeldInfFolder(FolderOf(inf));
           const FolderIndex& index = indexes.Of(held);
           Claim claim = file == 0 ? InfClaim(index, NameOf(inf))
                                   : CompanionClaim(index, NameOf(inf), NameOf(f));
-          if (claim.owner == Owner::Ours) entry.own = InFolder(held, claim.name);
+          if (claim.owner == Owner::Ours) {
+            entry.own = InFolder(held, claim.name);
+            entry.shown = InFolder(FolderOf(inf), claim.name);
+          }
         } catch (const RuntimeError&) {
           allSafe = false; // whose the entries are is not known
+          Failed("... INF Folder not Readable: " + FolderOf(inf));
         }
         // A link is never followed: neither copied nor deleted, it stays.
         bool plain = false;
@@ -482,55 +534,77 @@ bool frmTop::BackupDriverFiles() {
             plain = facts.type == platform::EntryType::File && !facts.link;
           } catch (const RuntimeError&) {
             allSafe = false;
+            Failed("... File not Readable: " + entry.shown);
           }
         }
-        if (plain && !BackUp(entry.own, s, owner)) allSafe = false;
+        if (plain && !BackUp(entry, s, owner)) allSafe = false;
         files_.push_back(entry);
       }
       if (!Advance(i)) break;
     }
     result = allSafe;
   } catch (const RoutineEnded&) {
+    Failed("... Access Denied");
     return false;
   }
   return result;
 }
 
-bool frmTop::AnythingLeft(int count) {
+bool frmTop::AnythingLeft(int count, std::vector<std::string>& left) {
   auto& fs = platform::fileSystem();
   FolderIndexes indexes;
+  bool any = false;
   for (int i = 1; i <= count; ++i) {
     std::string inf;
     try {
       inf = oSearch_->FileFoundName(static_cast<int16_t>(i));
     } catch (const RuntimeError&) {
-      return true;
+      any = true; // not even its name is known
+      continue;
     }
     for (int file = 0; file < 2; ++file) {
+      std::string found = inf;
+      if (file == 1) {
+        try {
+          found = Companion(inf);
+        } catch (const RuntimeError&) {
+        }
+      }
       // A look that fails is made once more; what stays unknown counts as left.
+      std::string where; // what is left of this entry, by its path
       bool known = false;
       for (int attempt = 0; attempt < 2 && !known; ++attempt) {
         try {
           const FolderIndex& index = indexes.Of(HeldInfFolder(FolderOf(inf)));
           Claim claim = file == 0 ? InfClaim(index, NameOf(inf))
                                   : CompanionClaim(index, NameOf(inf), NameOf(Companion(inf)));
-          if (claim.owner != Owner::None) return true;
-          // What the folder's listing leaves out is looked at by its own name.
-          size_t at = static_cast<size_t>(2 * (i - 1) + file);
-          if (at < files_.size() && !files_[at].own.empty()) {
-            platform::EntryFacts facts = fs.Examine(files_[at].own);
-            if (facts.type != platform::EntryType::None && facts.name == NameOf(files_[at].own))
-              return true;
+          if (claim.owner == Owner::Ours) {
+            where = InFolder(FolderOf(inf), claim.name);
+          } else if (claim.owner == Owner::Doubtful) {
+            where = found;
+          } else {
+            // What the folder's listing leaves out is looked at by its own name.
+            size_t at = static_cast<size_t>(2 * (i - 1) + file);
+            if (at < files_.size() && !files_[at].own.empty()) {
+              platform::EntryFacts facts = fs.Examine(files_[at].own);
+              if (facts.type != platform::EntryType::None && facts.name == NameOf(files_[at].own))
+                where = files_[at].shown;
+            }
           }
           known = true;
         } catch (const RuntimeError&) {
+          where.clear();
           indexes = FolderIndexes();
         }
       }
-      if (!known) return true;
+      if (!known) where = found;
+      if (!where.empty()) {
+        any = true;
+        left.push_back(where);
+      }
     }
   }
-  return false;
+  return any;
 }
 
 std::string frmTop::HeldInfFolder(const std::string& folder) {
@@ -554,9 +628,11 @@ void frmTop::DeleteDriverFiles() {
   if (!BackupDriverFiles()) return;
   // The copies are written to disk, all at once, before the first original
   // goes: a crash or a power loss then cannot take both.
+  const std::string backup = ProgramFolder() + "\\Backup";
   try {
     platform::fileSystem().FlushToDisk(backup_->Path());
   } catch (const RuntimeError&) {
+    Failed("... Copies not Written to Disk: " + backup);
     return;
   }
   removal_ = Removal::Incomplete;
@@ -592,7 +668,7 @@ void frmTop::DeleteDriverFiles() {
   }
   // Complete when nothing of ours is left of any found file or companion,
   // hidden ones included, whatever each delete said.
-  if (!AnythingLeft(std::max<int>(count, static_cast<int>(files_.size() / 2))))
+  if (!AnythingLeft(std::max<int>(count, static_cast<int>(files_.size() / 2)), left_))
     removal_ = Removal::Complete;
 }
 

@@ -51,6 +51,7 @@ public:
   void ListCleared(int) override { last.clear(); }
   void ListAppended(int, const std::string& line) override { last = line; }
   void Repaint(int) override {}
+  void Focus(int) override {}
   std::uintptr_t NativeHandle() override { return 1; }
   MessageAnswer ShowMessage(const std::string&, const std::string&, MessageButtons,
                             MessageIcon) override {

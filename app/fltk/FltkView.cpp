@@ -7,7 +7,6 @@
 #include <FL/Fl_Double_Window.H>
 #include <FL/Fl_Hold_Browser.H>
 #include <FL/Fl_PNG_Image.H>
-#include <FL/Fl_Return_Button.H>
 #include <FL/fl_draw.H>
 #include <FL/x.H>
 #include <X11/Xatom.h>
@@ -88,6 +87,63 @@ private:
   }
 };
 
+bool EnterKey() {
+  return (Fl::event_key() == FL_Enter || Fl::event_key() == FL_KP_Enter) &&
+         !(Fl::event_state() & (FL_SHIFT | FL_CTRL | FL_ALT | FL_META));
+}
+
+// A push button as Windows has it: Space and Enter press it while it has
+// the focus, and the focused one wears the default button's dark frame
+// (Enter presses it).
+class PushButton final : public Fl_Button {
+public:
+  PushButton(int x, int y, int w, int h, const char* label = nullptr)
+      : Fl_Button(x, y, w, h, label) {}
+
+  int handle(int event) override {
+    if (event == FL_KEYBOARD && Fl::focus() == this && active_r() && EnterKey()) {
+      do_callback();
+      return 1;
+    }
+    return Fl_Button::handle(event);
+  }
+
+protected:
+  void draw() override {
+    Fl_Button::draw();
+    if (Fl::focus() != this) return;
+    fl_color(active_r() ? FL_FOREGROUND_COLOR : FL_INACTIVE_COLOR);
+    fl_rect(x(), y(), w(), h());
+  }
+};
+
+// A message box's window. The keys that Windows gives a message box: Enter
+// presses the focused button, or the default one when no button has the
+// focus; a button's access key (Y for Yes, N for No) presses it; Esc and the
+// close box run the window's callback.
+class MessageWindow final : public Fl_Double_Window {
+public:
+  MessageWindow(int w, int h) : Fl_Double_Window(w, h) {}
+
+  Fl_Button* defaultButton = nullptr;
+  std::vector<std::pair<int, Fl_Button*>> accessKeys;
+
+  int handle(int event) override {
+    if (event == FL_SHORTCUT && !(Fl::event_state() & (FL_CTRL | FL_META))) {
+      for (auto& [key, button] : accessKeys)
+        if (Fl::event_key() == key) {
+          button->do_callback();
+          return 1;
+        }
+      if (defaultButton && EnterKey()) {
+        defaultButton->do_callback();
+        return 1;
+      }
+    }
+    return Fl_Double_Window::handle(event);
+  }
+};
+
 int ToPixels(float twips, float twipsPerPixel) {
   return static_cast<int>(std::lround(twips / twipsPerPixel));
 }
@@ -128,6 +184,9 @@ struct FltkView::Clicked {
 };
 
 FltkView::FltkView() {
+  // The program's own class and name for the window manager, which task
+  // bars label and group windows by; every window of the program has it.
+  Fl_Window::default_xclass("TALMIREXRemove");
   fl_open_display();
   float h = 0, v = 0;
   Fl::screen_dpi(h, v);
@@ -187,7 +246,7 @@ void FltkView::Create(Form& form, FormEvents& events) {
       w = new LogList();
       break;
     case ControlKind::CommandButton: {
-      auto* button = new Fl_Button(0, 0, 1, 1);
+      auto* button = new PushButton(0, 0, 1, 1);
       button->labelsize(FontSize);
       clicks_.push_back(std::make_unique<Clicked>(Clicked{this, i}));
       button->callback(OnClick, clicks_.back().get());
@@ -256,6 +315,11 @@ void FltkView::Repaint(int control) {
   Fl::flush();
 }
 
+void FltkView::Focus(int control) {
+  focus_ = control;
+  if (window_ && window_->shown()) widgets_.at(static_cast<size_t>(control))->take_focus();
+}
+
 std::uintptr_t FltkView::NativeHandle() {
   return window_ ? static_cast<std::uintptr_t>(fl_xid(window_)) : 0;
 }
@@ -272,7 +336,7 @@ MessageAnswer FltkView::ShowMessage(const std::string& text, const std::string& 
   const int textBottom = 16 + std::max(textH, withIcon ? 40 : 0);
   const int height = textBottom + 52;
 
-  Fl_Double_Window dialog(width, height);
+  MessageWindow dialog(width, height);
   dialog.copy_label(Utf8(title).c_str());
   if (withIcon) {
     auto* sign = new Fl_Box(16, 16, 40, 40, "i");
@@ -295,21 +359,29 @@ MessageAnswer FltkView::ShowMessage(const std::string& text, const std::string& 
     MessageAnswer value;
     Fl_Window* dialog;
   };
-  std::vector<std::pair<const char*, MessageAnswer>> choices;
+  struct Button {
+    const char* caption;
+    MessageAnswer answer;
+    int accessKey; // 0: none
+  };
+  std::vector<Button> choices;
   if (buttons == MessageButtons::YesNoCancel)
-    choices = {
-        {"Yes", MessageAnswer::Yes}, {"No", MessageAnswer::No}, {"Cancel", MessageAnswer::Cancel}};
+    choices = {{"&Yes", MessageAnswer::Yes, 'y'},
+               {"&No", MessageAnswer::No, 'n'},
+               {"Cancel", MessageAnswer::Cancel, 0}};
   else
-    choices = {{"OK", MessageAnswer::Ok}};
+    choices = {{"OK", MessageAnswer::Ok, 0}};
   std::vector<Choice> data;
   data.reserve(choices.size());
   const int buttonW = 84, gap = 8;
   int x = width - 16 - static_cast<int>(choices.size()) * (buttonW + gap) + gap;
   for (size_t i = 0; i < choices.size(); ++i) {
-    data.push_back({&answer, choices[i].second, &dialog});
-    Fl_Button* b = i == 0 ? new Fl_Return_Button(x, height - 40, buttonW, 26, choices[i].first)
-                          : new Fl_Button(x, height - 40, buttonW, 26, choices[i].first);
+    data.push_back({&answer, choices[i].answer, &dialog});
+    auto* b = new PushButton(x, height - 40, buttonW, 26, choices[i].caption);
     b->labelsize(FontSize);
+    // The first button is the default one.
+    if (i == 0) dialog.defaultButton = b;
+    if (choices[i].accessKey) dialog.accessKeys.push_back({choices[i].accessKey, b});
     b->callback(
         [](Fl_Widget*, void* p) {
           auto* choice = static_cast<Choice*>(p);
@@ -323,10 +395,26 @@ MessageAnswer FltkView::ShowMessage(const std::string& text, const std::string& 
   dialog.set_modal();
   dialog.size_range(width, height, width, height);
   dialog.callback([](Fl_Widget* w, void*) { w->hide(); });
+  // Centred on the main window, as Windows places a box on its owner, and
+  // kept on the screen.
+  if (window_ && window_->shown()) {
+    int sx, sy, sw, sh;
+    Fl::screen_work_area(sx, sy, sw, sh, window_->x() + window_->w() / 2,
+                         window_->y() + window_->h() / 2);
+    const int left = window_->x() + (window_->w() - width) / 2;
+    const int top = window_->y() + (window_->h() - height) / 2;
+    dialog.position(std::clamp(left, sx, std::max(sx, sx + sw - width)),
+                    std::clamp(top, sy, std::max(sy, sy + sh - height)));
+  }
   dialog.show();
   MarkAsDialog(dialog);
+  // The keyboard starts on the default button, and goes back where it was
+  // when the box closes.
+  Fl_Widget* before = Fl::focus();
+  if (dialog.defaultButton) Fl::focus(dialog.defaultButton);
   while (dialog.shown())
     Fl::wait();
+  if (before && before->window() && before->window()->shown()) before->take_focus();
   return answer;
 }
 
@@ -335,6 +423,7 @@ void FltkView::Show() {
   const int y = Fl::y() + std::max(0, (Fl::h() - window_->h()) / 2);
   window_->position(x, y);
   window_->show();
+  if (focus_ >= 0) widgets_.at(static_cast<size_t>(focus_))->take_focus();
   Fl::check();
 }
 

@@ -28,6 +28,7 @@ public:
   void ListCleared(int control) override;
   void ListAppended(int control, const std::string& line) override;
   void Repaint(int control) override;
+  void Focus(int control) override;
   std::uintptr_t NativeHandle() override;
   MessageAnswer ShowMessage(const std::string& text, const std::string& title,
                             MessageButtons buttons, MessageIcon icon) override;
@@ -52,4 +53,5 @@ private:
   std::vector<std::unique_ptr<Clicked>> clicks_;
   std::unique_ptr<Fl_RGB_Image> banner_, icon_;
   std::vector<std::unique_ptr<Fl_Image>> scaled_;
+  int focus_ = -1; // the control that has, or is to get, the focus
 };

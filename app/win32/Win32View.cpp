@@ -144,7 +144,8 @@ void Win32View::Create(Form& form, FormEvents& events) {
       break;
     case ControlKind::CommandButton:
       cls = "BUTTON";
-      style |= WS_TABSTOP | BS_PUSHBUTTON;
+      // BS_NOTIFY: the window hears when a button gets or loses the focus.
+      style |= WS_TABSTOP | BS_PUSHBUTTON | BS_NOTIFY;
       break;
     }
     RECT r = PixelsOf(c.Left(), c.Top(), c.Width(), c.Height());
@@ -212,6 +213,21 @@ void Win32View::Repaint(int control) {
                RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
 }
 
+void Win32View::Focus(int control) {
+  focus_ = controls_.at(static_cast<size_t>(control));
+  if (IsWindowVisible(window_)) SetFocus(focus_);
+}
+
+int Win32View::FocusedButton() const {
+  HWND focus = GetFocus();
+  for (size_t i = 0; i < controls_.size(); ++i)
+    if (focus && controls_[i] == focus &&
+        form_->ControlAt(static_cast<int>(i)).Kind() == ControlKind::CommandButton &&
+        IsWindowEnabled(focus))
+      return static_cast<int>(i);
+  return -1;
+}
+
 std::uintptr_t Win32View::NativeHandle() {
   return reinterpret_cast<std::uintptr_t>(window_);
 }
@@ -242,6 +258,9 @@ void Win32View::Show() {
                work.top + std::max(0L, (work.bottom - work.top - h) / 2), 0, 0,
                SWP_NOSIZE | SWP_NOZORDER);
   ShowWindow(window_, showCommand_);
+  // The focus is always shown, not only once the keyboard was used.
+  SendMessageA(window_, WM_CHANGEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS), 0);
+  if (focus_) SetFocus(focus_);
   UpdateWindow(window_);
 }
 
@@ -312,6 +331,13 @@ LRESULT CALLBACK Win32View::WindowProc(HWND hwnd, UINT message, WPARAM wParam, L
 LRESULT Win32View::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
   case WM_COMMAND:
+    if (HIWORD(wParam) == BN_SETFOCUS || HIWORD(wParam) == BN_KILLFOCUS) {
+      // As in a dialog, the focused push button is the default one: it
+      // wears the dark frame, and Enter presses it.
+      SendMessageA(reinterpret_cast<HWND>(lParam), BM_SETSTYLE,
+                   HIWORD(wParam) == BN_SETFOCUS ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON, TRUE);
+      return 0;
+    }
     if (HIWORD(wParam) == BN_CLICKED) {
       const int index = LOWORD(wParam) - FirstControlId;
       if (index >= 0 && index < form_->ControlCount() &&
@@ -340,6 +366,22 @@ LRESULT Win32View::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
     if (form_->MousePointer() == 11) {
       SetCursor(LoadCursor(nullptr, IDC_WAIT));
       return TRUE;
+    }
+    break;
+  case DM_GETDEFID: {
+    // Enter (through IsDialogMessage) presses the focused button, if any.
+    const int button = FocusedButton();
+    return button < 0 ? 0 : MAKELRESULT(FirstControlId + button, DC_HASDEFID);
+  }
+  case WM_ACTIVATE:
+    // The focus stays with its control while another window is active (a
+    // message box), and comes back to it, as in a dialog.
+    if (LOWORD(wParam) == WA_INACTIVE) {
+      HWND focus = GetFocus();
+      if (focus && IsChild(window_, focus)) focus_ = focus;
+    } else if (focus_ && IsWindowEnabled(focus_) && IsWindowVisible(focus_)) {
+      SetFocus(focus_);
+      return 0;
     }
     break;
   case WM_CLOSE:

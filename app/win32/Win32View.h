@@ -25,6 +25,7 @@ public:
   void ListCleared(int control) override;
   void ListAppended(int control, const std::string& line) override;
   void Repaint(int control) override;
+  void Focus(int control) override;
   std::uintptr_t NativeHandle() override;
   MessageAnswer ShowMessage(const std::string& text, const std::string& title,
                             MessageButtons buttons, MessageIcon icon) override;
@@ -49,4 +50,7 @@ private:
   Form* form_ = nullptr;
   FormEvents* events_ = nullptr;
   std::vector<HWND> controls_; // by the form's control index
+  HWND focus_ = nullptr;       // the control that has, or is to get, the focus
+  // The command button of this window that has the focus, if any.
+  int FocusedButton() const;
 };

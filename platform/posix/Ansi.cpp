@@ -1,22 +1,24 @@
 #include "platform/posix/Ansi.h"
 
+#include <iconv.h>
+#include <locale.h>
+#include <wctype.h>
+
+#include <array>
 #include <cstdint>
+#include <cstdlib>
+#include <initializer_list>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <unordered_map>
 
 #include "platform/FileNames.h"
 
 namespace platform::posix {
 namespace {
 
-char32_t ToUnicode(unsigned char c) {
-  return AnsiCharacter(c);
-}
-
-int FromUnicode(char32_t u) {
-  if (u < 0x80 || (u >= 0xA0 && u <= 0xFF)) return static_cast<int>(u);
-  for (int c = 0x80; c < 0xA0; ++c)
-    if (AnsiCharacter(static_cast<unsigned char>(c)) == u) return c;
-  return -1;
-}
+constexpr char32_t kNone = 0xFFFFFFFF;
 
 void AppendUtf8(std::string& out, char32_t u) {
   if (u < 0x80) {
@@ -58,31 +60,281 @@ char32_t DecodeUtf8(std::string_view s, size_t& i) {
   return u;
 }
 
+bool Ascii(std::string_view s) {
+  for (char c : s)
+    if (static_cast<unsigned char>(c) >= 0x80) return false;
+  return true;
+}
+
+// The UTF-8 locale whose Unicode rules (case, look-alikes) apply whatever
+// the user's language.
+locale_t UnicodeLocale() {
+  static const locale_t unicode = [] {
+    locale_t l = newlocale(LC_ALL_MASK, "C.UTF-8", static_cast<locale_t>(0));
+    return l ? l : newlocale(LC_ALL_MASK, "C", static_cast<locale_t>(0));
+  }();
+  return unicode;
+}
+
+// Upper-case as Windows folds names: its own rule for the Windows-1252
+// letters, Unicode's for the rest.
 char32_t UpperUnicode(char32_t u) {
-  return UpperCharacter(u);
+  char32_t upper = UpperCharacter(u);
+  if (upper != u || u < 0x100) return upper;
+  return static_cast<char32_t>(towupper_l(static_cast<wint_t>(u), UnicodeLocale()));
+}
+
+// One run of iconv over `in`, the conversion's state reset before and
+// flushed after; false when it did not convert all of it.
+bool Convert(iconv_t cd, std::string_view in, std::string& out) {
+  iconv(cd, nullptr, nullptr, nullptr, nullptr);
+  char buffer[64];
+  char* from = const_cast<char*>(in.data());
+  size_t left = in.size();
+  char* to = buffer;
+  size_t room = sizeof buffer;
+  if (iconv(cd, &from, &left, &to, &room) == static_cast<size_t>(-1) || left != 0) return false;
+  if (iconv(cd, nullptr, nullptr, &to, &room) == static_cast<size_t>(-1)) return false;
+  out.assign(buffer, static_cast<size_t>(to - buffer));
+  return true;
+}
+
+std::u32string FromUtf32(const std::string& bytes) {
+  std::u32string text;
+  for (size_t i = 0; i + 3 < bytes.size(); i += 4)
+    text += static_cast<char32_t>(static_cast<unsigned char>(bytes[i]) |
+                                  static_cast<unsigned char>(bytes[i + 1]) << 8 |
+                                  static_cast<unsigned char>(bytes[i + 2]) << 16 |
+                                  static_cast<unsigned char>(bytes[i + 3]) << 24);
+  return text;
+}
+
+std::string ToUtf32(char32_t u) {
+  std::string bytes(4, '\0');
+  for (int k = 0; k < 4; ++k)
+    bytes[static_cast<size_t>(k)] = static_cast<char>((u >> (8 * k)) & 0xFF);
+  return bytes;
+}
+
+// A Windows code page as glibc's iconv knows it ("CP1251", "CP932"), read
+// into tables once: the character of every byte and, in the double-byte
+// code pages (932, 936, 949, 950), of every lead and trail byte pair.
+class CodePage {
+public:
+  explicit CodePage(int number) : number_(number) {
+    const std::string name = "CP" + std::to_string(number);
+    iconv_t decode = iconv_open("UTF-32LE", name.c_str());
+    if (decode == reinterpret_cast<iconv_t>(-1)) {
+      number_ = 1252;
+      decode = iconv_open("UTF-32LE", "CP1252");
+    }
+    std::string out;
+    for (int b = 0; b < 256; ++b) {
+      const char byte = static_cast<char>(b);
+      std::u32string u;
+      if (Convert(decode, std::string_view(&byte, 1), out)) u = FromUtf32(out);
+      if (u.size() == 1) {
+        single_[b] = u[0];
+        continue;
+      }
+      // No character of its own: the first byte of a pair, or (as Windows
+      // maps the bytes a code page leaves out) the C1 control or Latin-1
+      // character of the same value.
+      single_[b] = static_cast<char32_t>(b);
+      if (b < 0x80) continue;
+      bool lead = false;
+      for (int t = 0x40; t < 0xFF; ++t) {
+        const char pair[2] = {byte, static_cast<char>(t)};
+        if (Convert(decode, std::string_view(pair, 2), out) && (u = FromUtf32(out)).size() == 1) {
+          pairs_[static_cast<uint16_t>(b << 8 | t)] = u[0];
+          lead = true;
+        }
+      }
+      if (lead) single_[b] = kNone;
+    }
+    iconv_close(decode);
+    for (const auto& [pair, u] : pairs_)
+      encode_.emplace(u, pair);
+    for (int b = 255; b >= 0; --b)
+      if (single_[b] != kNone) encode_[single_[b]] = static_cast<uint16_t>(b);
+    bestFit_ = iconv_open((name + "//TRANSLIT").c_str(), "UTF-32LE");
+  }
+  ~CodePage() {
+    if (bestFit_ != reinterpret_cast<iconv_t>(-1)) iconv_close(bestFit_);
+  }
+  CodePage(const CodePage&) = delete;
+  CodePage& operator=(const CodePage&) = delete;
+
+  int Number() const { return number_; }
+
+  std::string ToUtf8(std::string_view ansi) const {
+    std::string out;
+    out.reserve(ansi.size());
+    for (size_t i = 0; i < ansi.size(); ++i) {
+      auto b = static_cast<unsigned char>(ansi[i]);
+      char32_t u = single_[b];
+      if (u == kNone) {
+        // A lead byte: with a trail byte, the pair's character; without
+        // one, the byte as the code page leaves it.
+        auto pair = i + 1 < ansi.size() ? pairs_.find(static_cast<uint16_t>(
+                                              b << 8 | static_cast<unsigned char>(ansi[i + 1])))
+                                        : pairs_.end();
+        if (pair != pairs_.end()) {
+          u = pair->second;
+          ++i;
+        } else {
+          u = b;
+        }
+      }
+      AppendUtf8(out, u);
+    }
+    return out;
+  }
+
+  std::string FromUtf8(std::string_view utf8, bool bestFit) const {
+    std::string out;
+    out.reserve(utf8.size());
+    for (size_t i = 0; i < utf8.size();) {
+      const size_t start = i;
+      const char32_t u = DecodeUtf8(utf8, i);
+      const bool invalid = i - start == 1 && static_cast<unsigned char>(utf8[start]) >= 0x80;
+      auto found = invalid ? encode_.end() : encode_.find(u);
+      if (found != encode_.end())
+        Put(out, found->second);
+      else
+        out += invalid || !bestFit ? std::string("?") : LookAlike(u);
+    }
+    return out;
+  }
+
+  unsigned char Upper(unsigned char c) const {
+    const char32_t u = single_[c];
+    if (u == kNone) return c;
+    auto found = encode_.find(UpperUnicode(u));
+    return found == encode_.end() || found->second > 0xFF
+               ? c
+               : static_cast<unsigned char>(found->second);
+  }
+
+private:
+  static void Put(std::string& out, uint16_t code) {
+    if (code > 0xFF) out += static_cast<char>(code >> 8);
+    out += static_cast<char>(code & 0xFF);
+  }
+
+  // The one character of the code page that iconv takes for `u` in the
+  // Unicode locale's look-alikes ("e" for "é"); '?' when there is none.
+  std::string LookAlike(char32_t u) const {
+    if (bestFit_ == reinterpret_cast<iconv_t>(-1)) return "?";
+    std::string bytes;
+    {
+      std::lock_guard<std::mutex> lock(mutex_);
+      const locale_t before = uselocale(UnicodeLocale());
+      const bool converted = Convert(bestFit_, ToUtf32(u), bytes);
+      uselocale(before);
+      if (!converted) return "?";
+    }
+    const bool one =
+        (bytes.size() == 1 && single_[static_cast<unsigned char>(bytes[0])] != kNone) ||
+        (bytes.size() == 2 && single_[static_cast<unsigned char>(bytes[0])] == kNone);
+    return one ? bytes : std::string("?");
+  }
+
+  int number_;
+  std::array<char32_t, 256> single_{}; // kNone: the first byte of a pair
+  std::unordered_map<uint16_t, char32_t> pairs_;
+  std::unordered_map<char32_t, uint16_t> encode_; // a byte, or a pair as lead << 8 | trail
+  iconv_t bestFit_ = reinterpret_cast<iconv_t>(-1);
+  mutable std::mutex mutex_;
+};
+
+const CodePage& CodePageNumbered(int number) {
+  static std::mutex mutex;
+  static std::map<int, std::unique_ptr<CodePage>> pages;
+  std::lock_guard<std::mutex> lock(mutex);
+  auto& page = pages[number];
+  if (!page) page = std::make_unique<CodePage>(number);
+  return *page;
+}
+
+const CodePage& Current() {
+  static const CodePage& current = CodePageNumbered(AnsiCodePage());
+  return current;
 }
 
 } // namespace
 
+int AnsiCodePageOf(std::string_view name) {
+  // "ll_CC.codeset@modifier"
+  const std::string_view modifier = name.find('@') == std::string_view::npos
+                                        ? std::string_view()
+                                        : name.substr(name.find('@') + 1);
+  name = name.substr(0, name.find_first_of(".@"));
+  const std::string_view language = name.substr(0, name.find('_'));
+  const std::string_view country = name.find('_') == std::string_view::npos
+                                       ? std::string_view()
+                                       : name.substr(name.find('_') + 1);
+  auto in = [&](std::initializer_list<std::string_view> languages) {
+    for (std::string_view l : languages)
+      if (language == l) return true;
+    return false;
+  };
+  // The ANSI code pages of the Windows locales of these languages.
+  if (in({"ja"})) return 932;
+  if (in({"zh"})) return country == "TW" || country == "HK" || country == "MO" ? 950 : 936;
+  if (in({"ko"})) return 949;
+  if (in({"th"})) return 874;
+  if (in({"vi"})) return 1258;
+  if (in({"el"})) return 1253;
+  if (in({"he", "iw", "yi"})) return 1255;
+  if (in({"ar", "fa", "ur", "ug", "ps", "sd"})) return 1256;
+  if (in({"et", "lt", "lv"})) return 1257;
+  if (in({"sr"})) return modifier == "latin" ? 1250 : 1251;
+  if (in({"uz"})) return modifier == "cyrillic" ? 1251 : 1254;
+  if (in({"tr", "az"})) return 1254;
+  if (in({"ru", "uk", "be", "bg", "mk", "kk", "ky", "tt", "mn", "ba", "tg", "sah", "cv", "os"}))
+    return 1251;
+  if (in({"cs", "sk", "pl", "hu", "sl", "hr", "ro", "sq", "bs", "hsb", "dsb", "tk"})) return 1250;
+  return 1252;
+}
+
+int AnsiCodePage() {
+  static const int number = [] {
+    // The locale as setlocale(LC_ALL, "") takes it, which is what Wine
+    // does: when the system lacks it, everything stays "C".
+    locale_t user = newlocale(LC_ALL_MASK, "", static_cast<locale_t>(0));
+    if (!user) return AnsiCodePageOf("C");
+    freelocale(user);
+    for (const char* variable : {"LC_ALL", "LC_CTYPE", "LANG"}) {
+      const char* value = std::getenv(variable);
+      if (value && *value) return AnsiCodePageOf(value);
+    }
+    return AnsiCodePageOf("C");
+  }();
+  return number;
+}
+
 std::string AnsiToUtf8(std::string_view ansi) {
-  std::string out;
-  out.reserve(ansi.size());
-  for (char c : ansi)
-    AppendUtf8(out, ToUnicode(static_cast<unsigned char>(c)));
-  return out;
+  if (Ascii(ansi)) return std::string(ansi);
+  return Current().ToUtf8(ansi);
 }
 
 std::string Utf8ToAnsi(std::string_view utf8) {
-  std::string out;
-  out.reserve(utf8.size());
-  for (size_t i = 0; i < utf8.size();) {
-    size_t start = i;
-    char32_t u = DecodeUtf8(utf8, i);
-    bool invalid = i - start == 1 && static_cast<unsigned char>(utf8[start]) >= 0x80;
-    int c = invalid ? -1 : FromUnicode(u);
-    out += c < 0 ? '?' : static_cast<char>(c);
-  }
-  return out;
+  if (Ascii(utf8)) return std::string(utf8);
+  return Current().FromUtf8(utf8, false);
+}
+
+std::string Utf8ToAnsiBestFit(std::string_view utf8) {
+  if (Ascii(utf8)) return std::string(utf8);
+  return Current().FromUtf8(utf8, true);
+}
+
+std::string AnsiToUtf8(std::string_view ansi, int codePage) {
+  return CodePageNumbered(codePage).ToUtf8(ansi);
+}
+
+std::string Utf8ToAnsi(std::string_view utf8, int codePage, bool bestFit) {
+  return CodePageNumbered(codePage).FromUtf8(utf8, bestFit);
 }
 
 std::string Utf16ToUtf8(std::string_view bytes, bool bigEndian) {
@@ -126,8 +378,7 @@ std::string Utf8ToUtf16(std::string_view utf8, bool bigEndian) {
 }
 
 unsigned char AnsiUpper(unsigned char c) {
-  int u = FromUnicode(UpperUnicode(ToUnicode(c)));
-  return u < 0 ? c : static_cast<unsigned char>(u);
+  return Current().Upper(c);
 }
 
 bool EqualNoCase(std::string_view a, std::string_view b) {

@@ -736,8 +736,9 @@ public:
     std::vector<std::string> names;
     HostPath where = posix::Resolve(folder);
     if (!where.exists || !where.isDirectory) return names;
+    // As FindFirstFileA lists them: look-alikes for what the code page lacks.
     for (const posix::FolderEntry& entry : posix::ListFolder(where.path))
-      names.push_back(posix::Utf8ToAnsi(entry.name));
+      names.push_back(posix::Utf8ToAnsiBestFit(entry.name));
     return names;
   }
 

@@ -201,6 +201,23 @@ Outcome RunOnce(const Layout& layout, FakeSystem system, int failAt, Way way, in
     problem("says incomplete, but every driver file is gone");
   if (!anyDriverLeft && last != Complete)
     problem("all gone, but the last line is \"" + last + "\"");
+  // Before the last line: what made the backup fail, or each file left.
+  if (last == BackupFailed) {
+    const std::string why = log.size() >= 2 ? log[log.size() - 2] : "";
+    if (why.rfind("... ", 0) != 0 || why.rfind("... File: ", 0) == 0 ||
+        why == "... Backup not Complete")
+      problem("no reason before the last line, but \"" + why + "\"");
+  }
+  if (last == Incomplete) {
+    std::set<std::string> named;
+    for (const std::string& line : log)
+      if (line.rfind("... Not Deleted: ", 0) == 0) named.insert(line.substr(line.rfind('\\') + 1));
+    for (auto& [name, bytes] : layout.inf)
+      if (layout.drivers.count(name) && scene.InInf(name) && !named.count(name))
+        problem(name + " left but not named");
+    for (const std::string& name : named)
+      if (!scene.InInf(name)) problem(name + " named as left, but gone");
+  }
   if (scene.window.exitCode && last != "Ask User if Device Drivers removed from Device Manager")
     problem("ended by an error after the search");
   return out;

@@ -185,6 +185,23 @@ void RunCase(const WorldCase& c) {
   }
   EXPECT_EQ(scene.Log().back(), c.last);
   const std::set<std::string> left = UnixNames(scene, scene.InfHost());
+  // Before the last line: why the backup failed, or each file that is left.
+  const std::vector<std::string>& log = scene.Log();
+  if (c.last == BackupFailed && log.size() >= 2) {
+    const std::string& why = log[log.size() - 2];
+    EXPECT_TRUE(why.rfind("... ", 0) == 0 && why.rfind("... File: ", 0) != 0) << why;
+  }
+  if (c.last == Incomplete) {
+    const std::string prefix = "... Not Deleted: ";
+    size_t named = 0;
+    for (const std::string& line : log) {
+      if (line.rfind(prefix, 0) != 0) continue;
+      ++named;
+      const std::string name = line.substr(line.find_last_of('\\') + 1);
+      EXPECT_TRUE(left.count(name)) << line << ", but it is gone";
+    }
+    EXPECT_GT(named, 0u) << "no file named as left";
+  }
   for (auto& [name, original] : c.inf) {
     std::string bytes = c.changed.count(name) ? c.changed.at(name) : original;
     if (c.deleted.count(name)) {
@@ -234,6 +251,10 @@ TEST(RemovalWorld, NamesThatDifferOnlyInLetterCase) {
          ASSERT_EQ(names.size(), 1u);
          const std::string name = *names.begin();
          EXPECT_EQ(UnixRead(s, s.Backup(name)), UnixRead(s, s.InfHost(name)));
+         const std::string other = name == "OEM1.INF" ? "oem1.inf" : "OEM1.INF";
+         EXPECT_EQ(s.Log().at(s.Log().size() - 2),
+                   "... Backup Name Taken by Another File: " + std::string(RemovalScene::Inf) +
+                       "\\" + other);
        }},
       {"another vendor's twin and its companion are not the found file's",
        {{"OEM1.INF", T}, {"oem1.inf", Other}, {"oem1.pnf", P}},
@@ -321,6 +342,9 @@ TEST(RemovalWorld, AnOlderBackupOutlivesANewCopyThatFails) {
        [](RemovalScene&) { return std::make_shared<CopiesThatFailHalfway>("oem4.inf"); },
        [](RemovalScene& s) {
          EXPECT_EQ(UnixRead(s, s.Backup("oem4.inf")), "the only copy left of an older driver");
+         const auto& log = s.Log();
+         EXPECT_EQ(log.at(log.size() - 2),
+                   "... Copy does not Match: " + std::string(RemovalScene::Inf) + "\\oem4.inf");
        }},
       {"temporary copies of a run that was cut off go, look-alikes stay",
        {{"oem5.inf", T}},

@@ -31,6 +31,11 @@ std::string Line(const std::string& name) {
   return "... File: " + std::string(RemovalScene::Inf) + "\\" + name;
 }
 
+// The line that names a file a removal left.
+std::string Left(const std::string& name) {
+  return "... Not Deleted: " + std::string(RemovalScene::Inf) + "\\" + name;
+}
+
 int VistaMessages(const HeadlessWindow& w) {
   int n = 0;
   for (auto& m : w.messages)
@@ -50,6 +55,7 @@ TEST(RemoveDrivers, AnythingButYesTouchesNothing) {
     EXPECT_EQ(scene.Snapshot(), before);
     EXPECT_FALSE(fs::exists(scene.Backup()));
     EXPECT_FALSE((*scene.form)["cmdRemove"].Enabled());
+    EXPECT_EQ(scene.window.focused, "cmdDone"); // the keyboard moves on from the disabled button
     EXPECT_TRUE(scene.window.pointers.empty());
     ASSERT_EQ(scene.window.messages.size(), 1u);
     const auto& box = scene.window.messages[0];
@@ -60,12 +66,36 @@ TEST(RemoveDrivers, AnythingButYesTouchesNothing) {
   }
 }
 
-TEST(RemoveDrivers, TheQuestionComesAfterTheFirstLineIsPainted) {
-  RemovalScene scene;
-  scene.Remove(MessageAnswer::No);
-  std::vector<std::string> start(scene.window.journal.begin(), scene.window.journal.begin() + 4);
-  EXPECT_EQ(start, (std::vector<std::string>{"clear", "line:" + Ask, "repaint",
-                                             "box:TALMIREX Low Level Device Driver Removal"}));
+// The question comes after the first line is painted; every later line is
+// painted as it is written, and no other event gets in once the search is
+// over.
+TEST(RemoveDrivers, EveryLineIsPaintedAsItIsWritten) {
+  for (MessageAnswer answer : {MessageAnswer::No, MessageAnswer::Yes}) {
+    RemovalScene scene;
+    scene.Put("oem1.inf", Talmirex);
+    scene.Put("oem1.pnf", Pnf);
+    scene.Put("oem2.inf", Talmirex);
+    const auto& j = scene.window.journal;
+    size_t lastEvents = 0;
+    scene.window.onPendingEvents = [&] { lastEvents = j.size(); };
+    scene.Remove(answer);
+    const auto clear = std::find(j.begin(), j.end(), "clear");
+    ASSERT_GE(j.end() - clear, 4);
+    std::vector<std::string> start(clear, clear + 4);
+    EXPECT_EQ(start, (std::vector<std::string>{"clear", "line:" + Ask, "repaint",
+                                               "box:TALMIREX Low Level Device Driver Removal"}));
+    size_t lines = 0;
+    for (size_t i = 0; i < j.size(); ++i) {
+      if (j[i].rfind("line:", 0) != 0) continue;
+      ++lines;
+      EXPECT_TRUE(i + 1 < j.size() && j[i + 1] == "repaint") << j[i];
+    }
+    EXPECT_EQ(lines, answer == MessageAnswer::Yes ? 8u : 3u);
+    if (answer == MessageAnswer::Yes) {
+      const size_t backing = std::find(j.begin(), j.end(), "line:" + Backing) - j.begin();
+      EXPECT_LT(lastEvents, backing);
+    }
+  }
 }
 
 TEST(RemoveDrivers, TheHourglassStaysWhileTheSecurityMessageIsOpen) {
@@ -92,6 +122,7 @@ TEST(RemoveDrivers, NothingFoundCreatesNothing) {
   EXPECT_FALSE(fs::exists(scene.Backup()));
   EXPECT_EQ(scene.window.pointers, (std::vector<int>{11, 0}));
   EXPECT_FALSE((*scene.form)["cmdRemove"].Enabled());
+  EXPECT_EQ(scene.window.focused, "cmdDone");
 }
 
 TEST(RemoveDrivers, BacksUpThenDeletesEachFoundFileAndCompanion) {
@@ -147,7 +178,10 @@ TEST(RemoveDrivers, AFileNamedBackupStopsTheRemoval) {
   scene.drive.Write("app\\Backup", "a file, not a folder");
   scene.Put("oem1.inf", Talmirex);
   scene.Remove();
-  EXPECT_EQ(scene.Log(), (std::vector<std::string>{Ask, Found, Backing, BackupFailed}));
+  EXPECT_EQ(scene.Log(),
+            (std::vector<std::string>{
+                Ask, Found, Backing,
+                "... Backup is not a Folder: " + scene.drive.Win("app\\Backup"), BackupFailed}));
   EXPECT_TRUE(scene.InInf("oem1.inf"));
   EXPECT_EQ(scene.drive.Read("app\\Backup"), "a file, not a folder");
 }
@@ -181,7 +215,10 @@ TEST(RemoveDrivers, BackupFolderThatCannotBeMade) {
     scene.Put("oem1.pnf", Pnf);
     scene.Remove(MessageAnswer::Yes, {MessageAnswer::Ok}); // OK to the security message, if any
     SCOPED_TRACE(c.error);
-    EXPECT_EQ(scene.Log(), (std::vector<std::string>{Ask, Found, Backing, BackupFailed}));
+    EXPECT_EQ(scene.Log(), (std::vector<std::string>{Ask, Found, Backing,
+                                                     "... Backup Folder not Created: " +
+                                                         scene.drive.Win("app\\Backup"),
+                                                     BackupFailed}));
     EXPECT_TRUE(scene.InInf("oem1.inf"));
     EXPECT_TRUE(scene.InInf("oem1.pnf"));
     EXPECT_EQ(VistaMessages(scene.window), c.vistaMessages);
@@ -216,23 +253,28 @@ private:
 // older one is flushed before it takes its place. A flush that fails
 // deletes nothing and keeps the older copy.
 TEST(RemoveDrivers, CopiesAreFlushedOnceBeforeTheFirstDelete) {
+  const std::string unflushed = "... Copies not Written to Disk: ";
+  const std::string uncopied = "... Copy Failed: " + std::string(RemovalScene::Inf) + "\\oem2.inf";
   struct {
     int error;
     bool older; // Backup holds an older copy of oem2.inf
     std::vector<std::string> calls;
     std::string last;
+    std::string why; // how the line before the last begins
   } cases[] = {
       {0,
        false,
        {"flush Backup", "delete oem1.inf", "delete oem1.pnf", "delete oem2.inf"},
-       Complete},
-      {RuntimeError::DeviceIOError, false, {"flush Backup"}, BackupFailed},
-      {RuntimeError::PathFileAccessError, false, {"flush Backup"}, BackupFailed},
+       Complete,
+       "... File: "},
+      {RuntimeError::DeviceIOError, false, {"flush Backup"}, BackupFailed, unflushed},
+      {RuntimeError::PathFileAccessError, false, {"flush Backup"}, BackupFailed, unflushed},
       {0,
        true,
        {"flush staging", "flush Backup", "delete oem1.inf", "delete oem1.pnf", "delete oem2.inf"},
-       Complete},
-      {RuntimeError::DeviceIOError, true, {"flush staging"}, BackupFailed},
+       Complete,
+       "... File: "},
+      {RuntimeError::DeviceIOError, true, {"flush staging"}, BackupFailed, uncopied},
   };
   for (auto& c : cases) {
     SCOPED_TRACE(c.error);
@@ -250,6 +292,11 @@ TEST(RemoveDrivers, CopiesAreFlushedOnceBeforeTheFirstDelete) {
     scene.Remove();
     EXPECT_EQ(watch->calls, c.calls);
     EXPECT_EQ(scene.Log().back(), c.last);
+    const std::string why = scene.Log().at(scene.Log().size() - 2);
+    EXPECT_EQ(why.substr(0, c.why.size()), c.why) << why;
+    if (c.why == unflushed) {
+      EXPECT_EQ(why, unflushed + scene.drive.Win(scene.app + "\\Backup"));
+    }
     EXPECT_EQ(ReadHost(scene.Backup("oem2.inf")),
               c.older && c.error ? std::string("older") : Talmirex + "2");
     EXPECT_EQ(scene.InInf("oem1.inf"), c.error != 0);
@@ -282,7 +329,8 @@ TEST(RemoveDrivers, RefusedDeletionAfterACompleteBackup) {
     scene.Remove();
     EXPECT_EQ(scene.Log(),
               (std::vector<std::string>{Ask, Found, Backing, Line("oem1.inf"), Line("oem1.pnf"),
-                                        Line("oem2.inf"), Line("oem2.pnf"), Incomplete}));
+                                        Line("oem2.inf"), Line("oem2.pnf"), Left("oem1.inf"),
+                                        Left("oem1.pnf"), Left("oem2.inf"), Incomplete}));
     // Everything was backed up; the refusal ended the deletions at once.
     EXPECT_EQ(ReadHost(scene.Backup("oem1.inf")), Talmirex + "1");
     EXPECT_EQ(ReadHost(scene.Backup("oem1.pnf")), Pnf + "1");
@@ -310,7 +358,9 @@ TEST(RemoveDrivers, AHiddenCompanionLeftBehindIsReported) {
   scene.Put("oem1.inf", Talmirex);
   scene.Put("oem1.pnf", Pnf);
   scene.Remove();
-  EXPECT_EQ(scene.Log().back(), Incomplete);
+  EXPECT_EQ(scene.Log(),
+            (std::vector<std::string>{Ask, Found, Backing, Line("oem1.inf"), Line("oem1.pnf"),
+                                      Left("oem1.pnf"), Incomplete}));
   EXPECT_FALSE(scene.InInf("oem1.inf"));
   EXPECT_TRUE(scene.InInf("oem1.pnf"));               // not deleted: the query does not see it
   EXPECT_EQ(ReadHost(scene.Backup("oem1.pnf")), Pnf); // but it was backed up all the same

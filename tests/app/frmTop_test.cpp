@@ -258,6 +258,7 @@ TEST_F(frmTopTest, TheTitleIsExtendedOnceAndTheTestButtonNeverShows) {
   frmTop form(window);
   ASSERT_TRUE(window.Start(form));
   EXPECT_TRUE(window.shown);
+  EXPECT_EQ(window.focused, "cmdRemove"); // the keyboard starts on the command
   EXPECT_EQ(form.Window().Caption(), "TALMIREX Device Driver Remover Ver: 1.2.0");
   EXPECT_FALSE(form["cmdTest"].Visible());
   for (const char* other : {"cmdRemove", "cmdTest", "lstFiles", "lblTitle"})

@@ -3,7 +3,9 @@
 # files with and without .pnf companions beside other vendors' files):
 #   removal_e2e.sh wine SCENARIO PROGRAM.exe CHECKER.exe PREFIX
 #   removal_e2e.sh fltk SCENARIO PROGRAM
-# SCENARIO: yes, no, readonly (both builds); cancel, held-inf, held-pnf (Wine).
+# SCENARIO: yes, no, keys, readonly (both builds); cancel, held-inf, held-pnf
+# (Wine). "keys" uses the keyboard alone: Enter on Remove Drivers, Tab to No
+# and Enter in the question, Enter on Done.
 # The program runs from a throwaway folder, so that its Backup folder lands
 # there. Under Wine the sample files go into the prefix's C:\windows\inf and
 # are taken out again afterwards; a checker program clicks through the
@@ -119,7 +121,7 @@ if [ "$mode" = wine ]; then
   hold=()
   answer=yes
   case $scenario in
-  no | cancel) answer=$scenario ;;
+  no | cancel | keys) answer=$scenario ;;
   readonly) chmod a-w "$inf/${talmirex[1]}" ;; # a TALMIREX file without write permission
   held-inf) hold=(--hold "C:\\windows\\inf\\${talmirex[1]}") ;;
   held-pnf) hold=(--hold "C:\\windows\\inf\\${talmirex[0]%inf}pnf") ;;
@@ -162,12 +164,15 @@ if [ "$mode" = wine ]; then
     expected=$(printf '%s\n' "$@")
     [ "$log" = "$expected" ]
   }
-  removal_log_ok() { # last line
-    local head
+  removal_log_ok() { # last line, then the lines that come right before it
+    local head end=$1; shift
     head=$(head -n 3 <<<"$log")
     [ "$head" = "$(printf '%s\n' "Ask User if Device Drivers removed from Device Manager" \
       "Found Precompiled Device Driver Files" "Backing up and Deleting")" ] &&
-      [ "$(wc -l <<<"$log")" = $((3 + 2 * ${#talmirex[@]} + 1)) ] && [ "$last" = "$1" ]
+      [ "$(wc -l <<<"$log")" = $((3 + 2 * ${#talmirex[@]} + $# + 1)) ] && [ "$last" = "$end" ] ||
+      return 1
+    [ $# = 0 ] || [ "$(tail -n $(($# + 1)) <<<"$log" | head -n $#)" = "$(printf '%s\n' "$@")" ] ||
+      { echo "     before the last line:"; tail -n $(($# + 1)) <<<"$log" | head -n $# | sed 's/^/       /'; return 1; }
   }
 
   case $scenario in
@@ -183,7 +188,7 @@ if [ "$mode" = wine ]; then
     check "Remove Drivers disabled" disabled
     check "exit code 0 after Done" [ "$exit_code" = 0 ]
     ;;
-  no | cancel)
+  no | cancel | keys)
     check "the log: the question and the two abort lines" log_is \
       "Ask User if Device Drivers removed from Device Manager" \
       "..User has not Removed TALMIREX Device" "Aborted Device Driver Removal"
@@ -195,12 +200,19 @@ if [ "$mode" = wine ]; then
     ;;
   readonly)
     readonly_name=${talmirex[1]}
+    # Each file from the refused one on is named before the last line.
+    not_deleted=() refused=0
+    while IFS= read -r line; do
+      name=${line##*\\}
+      [ "$name" = "$readonly_name" ] && refused=1
+      [ $refused = 1 ] && is_removable "$name" && not_deleted+=("... Not Deleted: $line")
+    done < <(file_lines)
     check "the box \"Error - Windows Vista Security\" and no other" \
       [ "$boxes" = "Error - Windows Vista Security" ]
     check "its text" grep -qxF "box text: Because of Vista Security, you must run this program as an Administrator or\\nSet the exe compatibility to 'WindowsXP/SP2' and 'Run As Administrator' " "$work/report"
     check "its only button is OK" [ "$(grep '^box buttons:' "$work/report" | tail -n 1)" = "box buttons: OK" ]
-    check "the log: three lines, two per found file, \"Removal Incomplete...\"" \
-      removal_log_ok "Removal Incomplete...Some Driver Files were not Deleted"
+    check "the log: three lines, two per found file, each file left, \"Removal Incomplete...\"" \
+      removal_log_ok "Removal Incomplete...Some Driver Files were not Deleted" "${not_deleted[@]}"
     check "every TALMIREX file and companion byte-identical in Backup" \
       bash -c 'for n in "$@"; do cmp -s "'"$work"'/before/$n" "'"$backup"'/$n" || exit 1; done' _ "${removable[@]}"
     # Deletions follow the log's order and stop at the refused file.
@@ -233,8 +245,9 @@ if [ "$mode" = wine ]; then
     ;;
   held-pnf)
     held=${talmirex[0]%inf}pnf
-    check "the log: three lines, two per found file, \"Backup Failed...\"" \
-      removal_log_ok "Backup Failed...No Driver Files were Deleted"
+    check "the log: three lines, two per found file, why, \"Backup Failed...\"" \
+      removal_log_ok "Backup Failed...No Driver Files were Deleted" \
+      "... Copy Failed: c:\\windows\\inf\\$held"
     check "no box after the question" [ -z "$boxes" ]
     check "every file of the INF folder byte-identical" all_unchanged
     check "no copy of the held $held in Backup" [ ! -e "$backup/$held" ]
@@ -250,7 +263,7 @@ if [ "$mode" = wine ]; then
 fi
 
 # --- Natively: the FLTK window, clicked with xdotool ------------------------
-export ASAN_OPTIONS=${ASAN_OPTIONS:-}:detect_leaks=0
+# The sanitizer build checks for leaks too: it must end cleanly after Done.
 source "$(dirname "$0")/wait.sh"
 until_true() { # seconds command... -> 0 once the command succeeds
   local t=$1; shift
@@ -261,13 +274,19 @@ box_open() { xdotool search --onlyvisible --name "^$question\$" >/dev/null 2>&1;
 box_closed() { ! box_open; }
 # Remove Drivers: 3120,4680 1572x492 twips at 12 twips per pixel.
 click_remove() { xdotool mousemove --window "$id" 325 410 click 1; }
+# A key sent to a window; the window may be gone before the key is released.
+key() { xdotool key --window "$1" "$2" 2>/dev/null; sleep 0.3; }
 
 [ "$scenario" = readonly ] && chmod a-w "$inf/${talmirex[1]}" # a TALMIREX file
 WINEPREFIX=$work/sample "$work/bin/$(basename "$program")" & app=$!
 id=$(timeout 30 xdotool search --sync --onlyvisible --name "^$title\$" | head -1)
 [ -n "$id" ] || { echo "FAIL no window titled \"$title\""; exit 1; }
 echo "ok   a window titled \"$title\""
-click_remove
+if [ "$scenario" = keys ]; then
+  key "$id" Return # the focus starts on Remove Drivers
+else
+  click_remove
+fi
 box=$(timeout 20 xdotool search --sync --onlyvisible --name "^$question\$" | head -1)
 [ -n "$box" ] || { echo "FAIL no question box titled \"$question\""; exit 1; }
 echo "ok   a question box titled \"$question\""
@@ -281,6 +300,7 @@ h=$(awk '/Height:/ {print $2}' <<<"$geometry")
 case $scenario in
 yes | readonly) xdotool mousemove --window "$box" $((w - 242)) $((h - 27)) click 1 ;;
 no) xdotool mousemove --window "$box" $((w - 150)) $((h - 27)) click 1 ;;
+keys) key "$box" Tab && key "$box" Return ;;
 *) echo "FAIL unknown scenario $scenario"; exit 1 ;;
 esac
 check "the question box closed" until_true 20 box_closed
@@ -303,7 +323,7 @@ readonly)
   check "Backup holds nothing else" backup_holds_only_removable
   check "other vendors' files untouched" others_unchanged
   ;;
-no)
+no | keys)
   sleep 2
   check "every file of the INF folder byte-identical" all_unchanged
   check "no Backup folder" [ ! -e "$backup" ]
@@ -315,8 +335,12 @@ click_remove
 sleep 3
 check "Remove Drivers disabled: a further click asks nothing" box_closed
 if box_open; then xdotool key --window "$(xdotool search --onlyvisible --name "^$question\$" | head -1)" Escape; fi
-# Done: 4920,4680 1572x492 twips.
-xdotool mousemove --window "$id" 475 410 click 1
+if [ "$scenario" = keys ]; then
+  key "$id" Return # the focus moved on to Done
+else
+  # Done: 4920,4680 1572x492 twips.
+  xdotool mousemove --window "$id" 475 410 click 1
+fi
 wait_for "$app" 30
 code=$?
 app=

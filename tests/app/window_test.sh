@@ -49,7 +49,7 @@ if [ "$mode" = wine ]; then
   check_window "as $(basename "$other")" "$other" --design-version || checked=1
   rm -f "$other"
 else
-  export ASAN_OPTIONS=${ASAN_OPTIONS:-}:detect_leaks=0
+  # The sanitizer build checks for leaks too: it must end cleanly after Done.
   "$program" & app=$!
   id=$(timeout 30 xdotool search --sync --onlyvisible --name "^$title\$" | head -1)
   checked=1
@@ -65,6 +65,14 @@ else
     else
       echo "FAIL window ${width}x${height}, expected 565x452"
     fi
+    # Task bars label and group windows by their class: the program's own.
+    class=$(xprop -id "$id" WM_CLASS)
+    [ "$class" = 'WM_CLASS(STRING) = "TALMIREXRemove", "TALMIREXRemove"' ] &&
+      echo "ok   its class and name are the program's" || { echo "FAIL $class"; checked=1; }
+    centre() { # window id -> x and y of its centre on the screen
+      xwininfo -id "$1" | awk '/Absolute upper-left X/ {x=$4} /Absolute upper-left Y/ {y=$4}
+        /Width:/ {w=$2} /Height:/ {h=$2} END {print int(x + w / 2), int(y + h / 2)}'
+    }
     # A message box is a dialog that can be moved and closed, nothing else:
     # Remove Drivers (325,410) asks its question; closing it is Cancel.
     question="TALMIREX Low Level Device Driver Removal"
@@ -80,6 +88,12 @@ else
       grep -q "program specified minimum size" <<<"$props" &&
         grep -q "program specified maximum size" <<<"$props" &&
         echo "ok   a fixed size" || { echo "FAIL resizable: $props"; checked=1; }
+      # Centred on the window, as a Windows message box on its owner.
+      read -r wx wy < <(centre "$id")
+      read -r bx by < <(centre "$box")
+      [ $((bx - wx)) -ge -1 ] && [ $((bx - wx)) -le 1 ] && [ $((by - wy)) -ge -1 ] &&
+        [ $((by - wy)) -le 1 ] && echo "ok   centred on the window" ||
+        { echo "FAIL the box's centre $bx,$by, the window's $wx,$wy"; checked=1; }
       xdotool key --window "$box" Escape 2>/dev/null
       timeout 10 bash -c "while xdotool search --onlyvisible --name '^$question\$' >/dev/null; do sleep 0.1; done"
     else

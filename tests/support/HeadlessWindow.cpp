@@ -75,6 +75,11 @@ void HeadlessWindow::Repaint(int) {
   journal.push_back("repaint");
 }
 
+void HeadlessWindow::Focus(int control) {
+  focused = form_->ControlAt(control).Name();
+  journal.push_back("focus:" + focused);
+}
+
 MessageAnswer HeadlessWindow::ShowMessage(const std::string& text, const std::string& title,
                                           MessageButtons buttons, MessageIcon icon) {
   messages.push_back({text, title, buttons, icon});

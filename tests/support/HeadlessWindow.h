@@ -42,8 +42,9 @@ public:
   std::vector<int> pointers; // each new mouse pointer style
   std::vector<Message> messages;
   // Everything above in the order it happened: "clear", "line:<text>",
-  // "repaint", "pointer:<style>", "box:<title>".
+  // "repaint", "pointer:<style>", "box:<title>", "focus:<control>".
   std::vector<std::string> journal;
+  std::string focused; // the control that has the focus
   bool shown = false;
   std::optional<int> exitCode; // set once the program ended
 
@@ -65,6 +66,7 @@ public:
   void ListCleared(int control) override;
   void ListAppended(int control, const std::string& line) override;
   void Repaint(int control) override;
+  void Focus(int control) override;
   std::uintptr_t NativeHandle() override { return 0x1234; }
   MessageAnswer ShowMessage(const std::string& text, const std::string& title,
                             MessageButtons buttons, MessageIcon icon) override;

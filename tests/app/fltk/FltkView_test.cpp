@@ -16,6 +16,7 @@
 
 #include <ctime>
 #include <string>
+#include <vector>
 
 #include "app/frmTop.h"
 #include "platform/Screen.h"
@@ -99,6 +100,85 @@ TEST(FltkView, TheLogShowsWholeLinesFromItsTop) {
     list->scrollbar.value(pixel);
     list->scrollbar.do_callback();
     EXPECT_EQ(list->position() % lineHeight, 0) << list->position();
+  }
+}
+
+// Keys pressed, one at a time, in the modal box once it is open (0 takes
+// the focus away from its buttons); a box that the keys left open is closed
+// a second later.
+struct Typist {
+  std::vector<int> keys;
+  size_t next = 0;
+  bool leftOpen = false;
+
+  static void Close(void* data) {
+    if (Fl_Window* box = Fl::modal()) {
+      static_cast<Typist*>(data)->leftOpen = true;
+      box->hide();
+    }
+  }
+
+  static void Press(void* data) {
+    auto* typist = static_cast<Typist*>(data);
+    Fl_Window* box = Fl::modal();
+    if (box && typist->next < typist->keys.size()) {
+      const int key = typist->keys[typist->next++];
+      if (key == 0) {
+        Fl::focus(nullptr);
+        Fl::repeat_timeout(0.05, Press, data);
+        return;
+      }
+      static char text[2];
+      text[0] = key < 128 ? static_cast<char>(key) : '\0';
+      Fl::e_keysym = key;
+      Fl::e_state = 0;
+      Fl::e_text = text;
+      Fl::e_length = text[0] ? 1 : 0;
+      Fl::handle(FL_KEYBOARD, box);
+    }
+    if (typist->next < typist->keys.size())
+      Fl::repeat_timeout(0.05, Press, data);
+    else
+      Fl::add_timeout(1.0, Close, data);
+  }
+};
+
+// A message box answers the keys as Windows' boxes do: Enter presses the
+// focused button, which is Yes at first, and Yes when no button has the
+// focus; Tab moves on; Y and N answer; Esc cancels, and is OK in a box with
+// only OK.
+TEST(FltkView, MessageBoxesAnswerKeysAsOnWindows) {
+  ScopedService<platform::Screen> keep{platform::Service<platform::Screen>::Current()};
+  Loaded window(96);
+  window.view.Show();
+  using B = MessageButtons;
+  using A = MessageAnswer;
+  struct Case {
+    B buttons;
+    std::vector<int> keys;
+    A answer;
+  } cases[] = {
+      {B::YesNoCancel, {FL_Enter}, A::Yes},
+      {B::YesNoCancel, {FL_Tab, FL_Enter}, A::No},
+      {B::YesNoCancel, {FL_Tab, FL_Tab, FL_KP_Enter}, A::Cancel},
+      {B::YesNoCancel, {FL_Tab, 0, FL_Enter}, A::Yes},
+      {B::YesNoCancel, {FL_Tab, ' '}, A::No},
+      {B::YesNoCancel, {FL_Tab, FL_Tab, 'y'}, A::Yes},
+      {B::YesNoCancel, {'n'}, A::No},
+      {B::YesNoCancel, {FL_Tab, FL_Escape}, A::Cancel},
+      {B::OkOnly, {FL_Enter}, A::Ok},
+      {B::OkOnly, {FL_Escape}, A::Ok},
+  };
+  for (const Case& c : cases) {
+    Typist typist{c.keys};
+    Fl::add_timeout(0.1, Typist::Press, &typist);
+    const A answer =
+        window.view.ShowMessage("Question", "Keys", c.buttons, MessageIcon::Information);
+    Fl::remove_timeout(Typist::Press, &typist);
+    Fl::remove_timeout(Typist::Close, &typist);
+    EXPECT_FALSE(typist.leftOpen) << "the box stayed open";
+    EXPECT_EQ(answer, c.answer) << "after " << typist.next << " of " << c.keys.size() << " keys, "
+                                << (c.buttons == B::OkOnly ? "OK box" : "question");
   }
 }
 

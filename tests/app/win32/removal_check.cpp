@@ -1,12 +1,15 @@
 // Drives the real program through Remove Drivers as a user would, through
 // the Windows API:
-//   removal_check PROGRAM.exe yes|no|cancel [--hold PATH] [--patience N]
+//   removal_check PROGRAM.exe yes|no|cancel|keys [--hold PATH] [--patience N]
 // Starts PROGRAM.exe (in its own folder), clicks Remove Drivers, checks the
 // question box and answers it, presses OK on every box that follows and
 // prints it, then prints the log and the state of the Remove Drivers button
-// and clicks Done. With --hold, PATH is held open without sharing for the
-// whole run, as another program could hold it. With --patience, every wait
-// is N times as long (for a program that runs emulated).
+// and clicks Done. With "keys" it uses the keyboard alone: Enter on Remove
+// Drivers (where the focus starts), Tab to No and Enter in the question,
+// Enter on Done (where the focus goes), checking the focus at each step.
+// With --hold, PATH is held open without sharing for the whole run, as
+// another program could hold it. With --patience, every wait is N times as
+// long (for a program that runs emulated).
 // Output lines: "ok ..."/"FAIL ..." for the checks made here, "box: TITLE",
 // "box text: ...", "box buttons: ...", "log: LINE", "remove button: enabled
 // or disabled", "exit code: N". Exit code 0 when every check here passed;
@@ -161,6 +164,30 @@ std::vector<std::string> LogLines(HWND list) {
   return lines;
 }
 
+// The window that has the keyboard focus in `window`'s thread.
+HWND FocusOf(HWND window) {
+  GUITHREADINFO info{};
+  info.cbSize = sizeof info;
+  if (!GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info)) return nullptr;
+  return info.hwndFocus;
+}
+
+// A key pressed and released in `window`'s thread, as the keyboard gives it:
+// to the window that has the focus, through the thread's message loop; then
+// a moment (`patience` times as long) for the thread to take it.
+void Key(HWND window, WORD key, int patience) {
+  HWND to = FocusOf(window);
+  if (!to) to = window;
+  const LPARAM scan = static_cast<LPARAM>(MapVirtualKeyA(key, MAPVK_VK_TO_VSC)) << 16;
+  PostMessageA(to, WM_KEYDOWN, key, 1 | scan);
+  PostMessageA(to, WM_KEYUP, key, 1 | scan | static_cast<LPARAM>(0xC0000000u));
+  Sleep(300 * static_cast<DWORD>(patience));
+}
+
+std::string Named(HWND hwnd) {
+  return hwnd ? ClassOf(hwnd) + " \"" + WithoutAccelerator(Text(hwnd)) + "\"" : "nothing";
+}
+
 bool Exited(HANDLE process) {
   return WaitForSingleObject(process, 0) == WAIT_OBJECT_0;
 }
@@ -174,6 +201,7 @@ int main(int argc, char** argv) {
   }
   const std::string program = argv[1], answer = argv[2];
   const int answerId = answer == "yes" ? IDYES : answer == "no" ? IDNO : IDCANCEL;
+  const bool keys = answer == "keys";
   HANDLE held = INVALID_HANDLE_VALUE;
   int patience = 1;
   for (int i = 3; i + 1 < argc; i += 2) {
@@ -237,8 +265,17 @@ int main(int argc, char** argv) {
   if (!remove || !done || !list) return end(1);
   Check(IsWindowEnabled(remove) != 0, "Remove Drivers enabled at start-up");
 
-  // Remove Drivers: posted, since the click handler stays in the question box.
-  PostMessageA(remove, BM_CLICK, 0, 0);
+  if (keys) {
+    Sleep(300 * static_cast<DWORD>(patience));
+    Check(FocusOf(window) == remove,
+          "the focus starts on Remove Drivers: " + Named(FocusOf(window)));
+    Check(!(SendMessageA(remove, WM_QUERYUISTATE, 0, 0) & UISF_HIDEFOCUS),
+          "its focus rectangle is shown");
+    Key(window, VK_RETURN, patience);
+  } else {
+    // Remove Drivers: posted, since the click handler stays in the question box.
+    PostMessageA(remove, BM_CLICK, 0, 0);
+  }
   HWND question = nullptr;
   for (int i = 0; i < 300 * patience && !question && !Exited(pi.hProcess); ++i) {
     for (HWND w : WindowsOf(pi.dwProcessId))
@@ -259,7 +296,16 @@ int main(int argc, char** argv) {
   const std::vector<std::string> before = LogLines(list);
   Check(before == std::vector<std::string>{FirstLine},
         std::string("while the question is open the log holds only \"") + FirstLine + "\"");
-  Press(asked, answerId);
+  if (keys) {
+    Check(FocusOf(question) == GetDlgItem(question, IDYES),
+          "the question's focus starts on Yes: " + Named(FocusOf(question)));
+    Key(question, VK_TAB, patience);
+    Check(FocusOf(question) == GetDlgItem(question, IDNO),
+          "Tab moves the focus to No: " + Named(FocusOf(question)));
+    Key(question, VK_RETURN, patience);
+  } else {
+    Press(asked, answerId);
+  }
 
   // Until the command has ended (Remove Drivers disabled, no box open) or
   // the program has ended: every box that shows is printed and answered OK.
@@ -285,7 +331,12 @@ int main(int argc, char** argv) {
       std::printf("log: %s\n", line.c_str());
     std::printf("remove button: %s\n", IsWindowEnabled(remove) ? "enabled" : "disabled");
     std::fflush(stdout);
-    PostMessageA(done, BM_CLICK, 0, 0);
+    Check(FocusOf(window) == done, "the focus moved on to Done: " + Named(FocusOf(window)));
+    if (keys) {
+      Key(window, VK_RETURN, patience);
+    } else {
+      PostMessageA(done, BM_CLICK, 0, 0);
+    }
   }
   const bool ended = WaitForSingleObject(pi.hProcess, 30000 * patience) == WAIT_OBJECT_0;
   Check(ended, "the program ended");

@@ -39,15 +39,93 @@ private:
   std::string old_;
 };
 
-TEST(Ansi, RoundTripsWindows1252ThroughUtf8) {
+TEST(Ansi, RoundTripsEverySingleByteCodePageThroughUtf8) {
   std::string all;
   for (int c = 1; c < 256; ++c)
     all += static_cast<char>(c);
-  EXPECT_EQ(Utf8ToAnsi(AnsiToUtf8(all)), all);
-  EXPECT_EQ(AnsiToUtf8("\x80"), "\xe2\x82\xac");      // euro sign
-  EXPECT_EQ(AnsiToUtf8("caf\xe9"), "caf\xc3\xa9");    // é
-  EXPECT_EQ(Utf8ToAnsi("\xe4\xb8\xad.inf"), "?.inf"); // no such character in 1252
-  EXPECT_EQ(Utf8ToAnsi("bad\xff"), "bad?");           // not UTF-8, as Wine shows it
+  for (int page : {1250, 1251, 1252, 1253, 1254, 1255, 1256, 1257, 874}) {
+    SCOPED_TRACE(page);
+    EXPECT_EQ(Utf8ToAnsi(AnsiToUtf8(all, page), page, false), all);
+  }
+}
+
+// The tests run in C.UTF-8, whose code page is 1252.
+TEST(Ansi, TheCodePageFollowsTheLanguageAsWinesDoes) {
+  EXPECT_EQ(AnsiCodePage(), 1252);
+  EXPECT_EQ(AnsiToUtf8("caf\xe9"), "caf\xc3\xa9");
+  const std::pair<const char*, int> cases[] = {
+      {"C", 1252},
+      {"POSIX", 1252},
+      {"en_US.UTF-8", 1252},
+      {"de_DE.UTF-8", 1252},
+      {"ru_RU.UTF-8", 1251},
+      {"uk_UA.UTF-8", 1251},
+      {"ru_RU", 1251},
+      {"ja_JP.UTF-8", 932},
+      {"zh_CN.UTF-8", 936},
+      {"zh_SG.UTF-8", 936},
+      {"zh_TW.UTF-8", 950},
+      {"zh_HK.UTF-8", 950},
+      {"ko_KR.UTF-8", 949},
+      {"th_TH.UTF-8", 874},
+      {"el_GR.UTF-8", 1253},
+      {"tr_TR.UTF-8", 1254},
+      {"he_IL.UTF-8", 1255},
+      {"ar_EG.UTF-8", 1256},
+      {"lt_LT.UTF-8", 1257},
+      {"vi_VN.UTF-8", 1258},
+      {"pl_PL.UTF-8", 1250},
+      {"sr_RS", 1251},
+      {"sr_RS@latin", 1250},
+      {"uz_UZ", 1254},
+      {"uz_UZ@cyrillic", 1251},
+  };
+  for (const auto& [name, page] : cases)
+    EXPECT_EQ(AnsiCodePageOf(name), page) << name;
+}
+
+TEST(Ansi, ConvertsInTheCodePageThroughIconv) {
+  struct Case {
+    int page;
+    const char* ansi;
+    const char* utf8;
+  } cases[] = {
+      {1252, "\x80 caf\xe9", "\u20ac caf\u00e9"},
+      {1251, "\xc2\xf2\xee\xf0\xed\xe8\xea \xe4\xe5\xea",
+       "\u0412\u0442\u043e\u0440\u043d\u0438\u043a \u0434\u0435\u043a"},
+      {1253, "\xe1\xe2\xe3.inf", "\u03b1\u03b2\u03b3.inf"},
+      {932, "\x83\x68\x83\x89\x83\x43\x83\x6f.inf", "\u30c9\u30e9\u30a4\u30d0.inf"},
+      {932, "\xb6\xc5 a\\b", "\uff76\uff85 a\\b"}, // half-width kana, and the backslash
+      {936, "\xd6\xd0\xce\xc4", "\u4e2d\u6587"},
+      {949, "\xc7\xd1\xb1\xb9", "\ud55c\uad6d"},
+      {950, "\xa4\xa4\xa4\xe5", "\u4e2d\u6587"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.page);
+    EXPECT_EQ(AnsiToUtf8(c.ansi, c.page), c.utf8);
+    EXPECT_EQ(Utf8ToAnsi(c.utf8, c.page, false), c.ansi);
+  }
+  // A lead byte without its trail byte stays a byte of its own.
+  EXPECT_EQ(AnsiToUtf8("a\x83", 932), "a\u0083");
+}
+
+TEST(Ansi, WhatTheCodePageCannotHold) {
+  struct Case {
+    int page;
+    const char* utf8;
+    bool bestFit;
+    const char* ansi;
+  } cases[] = {
+      {1252, "\u4e2d.inf", false, "?.inf"}, // no such character in 1252
+      {1252, "bad\xff", false, "bad?"},     // not UTF-8, as Wine shows it
+      {1252, "bad\xff", true, "bad?"},      {1251, "caf\u00e9", false, "caf?"},
+      {1251, "caf\u00e9", true, "cafe"}, // its look-alike, as FindFirstFileA lists it
+      {932, "caf\u00e9", true, "cafe"},     {1251, "\u4e2d", true, "?"},
+      {1251, "\u00df", true, "?"}, // "ss" is two characters: no look-alike
+  };
+  for (const Case& c : cases)
+    EXPECT_EQ(Utf8ToAnsi(c.utf8, c.page, c.bestFit), c.ansi)
+        << c.page << (c.bestFit ? " best fit " : " ") << c.utf8;
 }
 
 TEST(Ansi, FoldersAreListedAsWineSortsThem) {
@@ -64,6 +142,8 @@ TEST(Ansi, FoldersAreListedAsWineSortsThem) {
 
 TEST(Ansi, NamesEqualWithoutRegardToCase) {
   EXPECT_TRUE(EqualNoCase("\xc3\xa9T\xc3\xa9", "\xc3\x89t\xc3\x89"));
+  EXPECT_TRUE(EqualNoCase("\u0434\u0440\u0430\u0439\u0432\u0435\u0440",
+                          "\u0414\u0420\u0410\u0419\u0412\u0415\u0420"));
   EXPECT_FALSE(EqualNoCase("ab", "abc"));
 }
 
