@@ -17,9 +17,9 @@
 
 #include "app/Form.h"
 #include "app/fltk/Artwork.h"
+#include "platform/CodePages.h"
 #include "platform/Events.h"
 #include "platform/Screen.h"
-#include "platform/posix/Ansi.h"
 
 namespace {
 
@@ -149,7 +149,7 @@ int ToPixels(float twips, float twipsPerPixel) {
 }
 
 std::string Utf8(const std::string& ansi) {
-  return platform::posix::AnsiToUtf8(ansi);
+  return platform::AnsiTextToUtf8(ansi);
 }
 
 std::unique_ptr<Fl_RGB_Image> LoadPng(const char* name, artwork::Bytes bytes) {

@@ -2,7 +2,7 @@
 // Conversions between the ANSI code page that the core speaks and the UTF-8
 // names of the Linux file system, as Wine converts them. The code page is
 // the one Wine gives a program in the user's language: 1251 for Russian,
-// 932 for Japanese, 1252 where no other applies (see AnsiCodePageOf).
+// 932 for Japanese, 1252 where no other applies (platform::AnsiCodePageOf).
 
 #include <string>
 #include <string_view>
@@ -13,9 +13,6 @@ namespace platform::posix {
 // LANG), read once. A locale that the system does not have counts as "C",
 // as it does for Wine.
 int AnsiCodePage();
-// The ANSI code page of the Windows locale that a Linux locale name
-// ("ru_RU.UTF-8", "sr_RS@latin", "C") stands for.
-int AnsiCodePageOf(std::string_view localeName);
 
 std::string AnsiToUtf8(std::string_view ansi);
 // Characters that the code page cannot hold, and bytes that are no UTF-8,
