@@ -401,11 +401,10 @@ void frmTop::DeleteDriverFiles() {
   if (!BackupDriverFiles()) return;
   // The copies are written to disk, all at once, before the first original
   // goes: a crash or a power loss then cannot take both.
-  const std::string backup = ProgramFolder() + "\\Backup";
   try {
     platform::fileSystem().FlushToDisk(backup_->Path());
   } catch (const RuntimeError&) {
-    Failed("... Copies not Written to Disk: " + backup);
+    Failed("... Copies not Written to Disk: " + backupShown_);
     return;
   }
   removal_ = Removal::Incomplete;
