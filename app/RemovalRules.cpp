@@ -39,8 +39,14 @@ std::string Base(const std::string& name) {
   return name.size() < 3 ? std::string() : name.substr(0, name.size() - 3);
 }
 
+void Fingerprint::Add(const unsigned char* bytes, size_t count) {
+  length += count;
+  for (size_t i = 0; i < count; ++i)
+    sum = (sum ^ bytes[i]) * 0x100000001b3u;
+}
+
 // Compares two plain files, neither read through a link.
-bool SameBytes(const std::string& a, const std::string& b) {
+bool SameBytes(const std::string& a, const std::string& b, Fingerprint* ofB) {
   auto& fs = platform::fileSystem();
   auto left = fs.OpenPlainFile(a);
   auto right = fs.OpenPlainFile(b);
@@ -49,8 +55,18 @@ bool SameBytes(const std::string& a, const std::string& b) {
   for (;;) {
     size_t n = left->Read(x, sizeof x);
     if (right->Read(y, sizeof y) != n || std::memcmp(x, y, n) != 0) return false;
+    if (ofB) ofB->Add(y, n);
     if (n < sizeof x) return true;
   }
+}
+
+Fingerprint FingerprintOf(const std::string& path) {
+  auto file = platform::fileSystem().OpenPlainFile(path);
+  Fingerprint print;
+  unsigned char bytes[4096];
+  for (size_t n; (n = file->Read(bytes, sizeof bytes)) > 0;)
+    print.Add(bytes, n);
+  return print;
 }
 
 // Whether `own` is a plain file that still has a byte-identical copy in

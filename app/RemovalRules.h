@@ -5,6 +5,8 @@
 // copies and what a cut-off run left of it, and whether a file still has a
 // byte-identical copy. Paths are Windows paths through platform::fileSystem.
 
+#include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <unordered_map>
@@ -26,8 +28,21 @@ std::string InFolder(const std::string& folder, const std::string& name);
 
 bool Contains(const std::vector<std::string>& names, const std::string& name);
 
-// Compares two plain files, neither read through a link.
-bool SameBytes(const std::string& a, const std::string& b);
+// A file's length and a checksum of its bytes (64-bit FNV-1a): enough to
+// know a checked copy again after a rename, never to prove two files equal.
+struct Fingerprint {
+  uint64_t length = 0;
+  uint64_t sum = 0xcbf29ce484222325u;
+  void Add(const unsigned char* bytes, size_t count);
+  bool operator==(const Fingerprint&) const = default;
+};
+
+// Compares two plain files, neither read through a link; `ofB`, when given,
+// gets the fingerprint of `b`'s bytes as they were read.
+bool SameBytes(const std::string& a, const std::string& b, Fingerprint* ofB = nullptr);
+
+// The fingerprint of the plain file `path`, not read through a link.
+Fingerprint FingerprintOf(const std::string& path);
 
 // Whether `own` is a plain file that still has a byte-identical copy in
 // `copy`.

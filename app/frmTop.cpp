@@ -5,6 +5,7 @@
 #include <new>
 #include <string>
 
+#include "app/DriverRemoval.h"
 #include "app/ProgramVersion.h"
 #include "ini/cINI.h"
 #include "layout/modResize.h"

@@ -16,8 +16,8 @@
 class clsSearchForText;
 class cINI;
 class clsWindowsVersion;
-namespace platform {
-class Folder;
+namespace removal {
+class DriverRemoval;
 }
 
 class frmTop final : public FormEvents {
@@ -83,17 +83,11 @@ public:
   static std::string FormatVersionDate(int year, int month, int day, int dayOfWeek);
 
 private:
-  // How the last removal ended, for the log's last line.
-  enum class Removal { Complete, BackupFailed, Incomplete };
-
   bool BackupDriverFiles();
   void DeleteDriverFiles();
   // Appends a line of Remove Drivers and paints the log at once, so that
   // the user sees the work go on.
   void Log(const std::string& line);
-  // Notes why the backup failed, for the line before "Backup Failed...";
-  // the first reason of a run is the one that counts.
-  void Failed(const std::string& reason);
   // The routines' error trap: runs one step; the access error ends the
   // routine (after the Vista message, and noting `failure` as the reason),
   // any other error is dropped.
@@ -101,21 +95,6 @@ private:
   void AccessRefused();
   // Counts a loop's 16-bit counter on under the trap; false when it overflowed.
   bool Advance(int16_t& i);
-  // A found INF file or companion.
-  struct DriverFile {
-    std::string own;   // the entry in its held folder, when it is ours
-    std::string shown; // the same entry as the log names it
-  };
-  // Copies one entry of ours into the Backup folder under its own name and
-  // checks the copy; the older copy of that name stays until the new one is
-  // checked. False when no checked copy came of it.
-  bool BackUp(const DriverFile& entry, const std::string& folder, int32_t owner);
-  // Whether anything of ours is left of the found files at the end; what is
-  // left goes into `left` by its path.
-  bool AnythingLeft(int count, std::vector<std::string>& left);
-  // The path of the found files' folder `folder` as held for this removal:
-  // opened at its first use, as its path leads then, and looked up no more.
-  std::string HeldInfFolder(const std::string& folder);
 
   using Handler = void (frmTop::*)();
   static const std::map<std::string, Handler>& ClickHandlers();
@@ -130,22 +109,6 @@ private:
 
   bool removing_ = false;             // Remove Drivers is running
   bool securityMessageShown_ = false; // in this run of the command
-  Removal removal_ = Removal::Complete;
-  std::string failure_;           // why the backup failed
-  std::vector<std::string> left_; // the files a removal left
-  // One path of the found list as the removal sees it, INF file then
-  // companion: the entry that is ours to back up and delete (empty when
-  // none).
-  std::vector<DriverFile> files_;
-  std::string backupShown_; // the Backup folder as the log names it
-  // The folders this removal works in, each opened once and held until it
-  // ends: the program's folder, its Backup, the folder in Backup where this
-  // run's copies are made (and that folder's name), the found files' folders
-  // (by their paths in upper case).
-  std::unique_ptr<platform::Folder> programFolder_, backup_, staging_;
-  std::string stagingName_;
-  std::map<std::string, std::unique_ptr<platform::Folder>> infFolders_;
-  std::map<std::string, std::vector<std::string>> backupNames_; // upper-cased -> spellings
-  std::map<std::string, std::string> backedUp_;                 // own path -> its checked copy
-  std::map<std::string, std::string> copiedFrom_; // upper-cased Backup name -> own path
+  // The backup and deletion of a run of Remove Drivers.
+  std::unique_ptr<removal::DriverRemoval> removal_;
 };

@@ -1,11 +1,11 @@
 // The window's commands: Remove Drivers with its backup and deletion of the
-// driver files, the hidden Test command, and the uninstaller's INI file. The
-// rules that keep the files safe meanwhile are in app/RemovalRules.
+// driver files, the hidden Test command, and the uninstaller's INI file. What
+// keeps the files safe meanwhile is decided by removal::DriverRemoval.
 
 #include <algorithm>
 #include <unordered_map>
 
-#include "app/RemovalRules.h"
+#include "app/DriverRemoval.h"
 #include "app/frmTop.h"
 #include "ini/cINI.h"
 #include "platform/FileSystem.h"
@@ -34,11 +34,6 @@ std::string FileQuery(const std::string& path) {
 // The next value of a signed 16-bit loop counter; past 32767 it overflows (6).
 int16_t Next(int16_t i) {
   return ToInt16(i + 1);
-}
-
-// Every entry of the path's name, hidden and system ones and folders too.
-std::string DirectoryQuery(const std::string& path) {
-  return platform::fileSystem().FirstEntry(path, platform::EntryKinds::AnyEntry);
 }
 
 std::string ProgramFolder() {
@@ -73,30 +68,30 @@ void frmTop::cmdRemove_Click() {
     oSearch_->SearchText(ProductWord);
     MousePointer(11);
     int16_t n = oSearch_->Search();
-    removal_ = Removal::Complete;
-    failure_.clear();
-    left_.clear();
+    Ending ending = Ending::Complete;
     if (n > 0) {
       Log("Found Precompiled Device Driver Files");
       Log("Backing up and Deleting");
       DeleteDriverFiles();
+      ending = removal_->HowItEnded();
     }
     MousePointer(0);
     // Why it ended so comes before the last line, which stays last.
-    switch (removal_) {
-    case Removal::Complete:
+    switch (ending) {
+    case Ending::Complete:
       Log("Removal Complete...Please Restart your Computer");
       break;
-    case Removal::BackupFailed:
-      Log(failure_.empty() ? "... Backup not Complete" : failure_);
+    case Ending::BackupFailed:
+      Log(removal_->Reason().empty() ? "... Backup not Complete" : removal_->Reason());
       Log("Backup Failed...No Driver Files were Deleted");
       break;
-    case Removal::Incomplete:
-      for (const std::string& path : left_)
+    case Ending::Incomplete:
+      for (const std::string& path : removal_->Left())
         Log("... Not Deleted: " + path);
       Log("Removal Incomplete...Some Driver Files were not Deleted");
       break;
     }
+    removal_.reset();
   } else {
     Log("..User has not Removed TALMIREX Device");
     Log("Aborted Device Driver Removal");
@@ -111,16 +106,12 @@ void frmTop::Log(const std::string& line) {
   RepaintLog();
 }
 
-void frmTop::Failed(const std::string& reason) {
-  if (failure_.empty()) failure_ = reason;
-}
-
 void frmTop::Step(const std::function<void()>& step, const std::string& failure) {
   try {
     step();
   } catch (const RuntimeError& e) {
     if (e.Number() != RuntimeError::PathFileAccessError) return; // dropped: on to the next step
-    if (!failure.empty()) Failed(failure);
+    if (!failure.empty() && removal_) removal_->Failed(failure);
     AccessRefused();
     throw RoutineEnded{};
   }
@@ -144,304 +135,71 @@ void frmTop::AccessRefused() {
          MessageButtons::OkOnly, MessageIcon::Plain, "Error - Windows Vista Security");
 }
 
-bool frmTop::BackUp(const DriverFile& entry, const std::string& folder, int32_t owner) {
-  auto& fs = platform::fileSystem();
-  const std::string& own = entry.own;
-  const std::string name = NameOf(own);
-  const std::string key = platform::ToUpper(name);
-  // One name in Backup holds the copy of one file: a second file of that
-  // name in another letter case cannot be backed up beside it.
-  auto earlier = copiedFrom_.find(key);
-  if (earlier != copiedFrom_.end() && earlier->second != own) {
-    Failed("... Backup Name Taken by Another File: " + entry.shown);
-    return false;
-  }
-  if (!staging_) return false; // the reason is noted already
-  const std::string staging = staging_->Path();
-  const std::string copyFailed = "... Copy Failed: " + entry.shown;
-  std::string copy;
-  try {
-    // A Backup folder that leads back to the INF folder holds no copy.
-    if (fs.SameFile(folder, FolderOf(own))) {
-      Failed("... Backup Folder is the INF Folder: " + backupShown_);
-      return false;
-    }
-    // The new copy is made in a folder of its own; the older copy is
-    // replaced only by a checked one.
-    // No one else can put anything into this run's folder, and one name
-    // holds the copy of one file: the copy is a name made new there, never
-    // written through an entry that was there before.
-    copy = InFolder(staging, name);
-    Step(
-        [&] {
-          SystemRoutines::ShellFileOperation(owner, platform::FO_COPY, CopyFlags, own, staging);
-        },
-        copyFailed);
-    platform::EntryFacts made = fs.Examine(copy);
-    if (made.type == platform::EntryType::None) Failed(copyFailed);
-    if (made.type == platform::EntryType::File && !made.link && made.name == name &&
-        !fs.SameFile(own, copy) && SameBytes(own, copy)) {
-      // The older copy's own spelling, when there is one.
-      std::vector<std::string>& spellings = backupNames_[key];
-      std::string spelling = Contains(spellings, name) || spellings.empty() ? name : spellings[0];
-      const std::string target = InFolder(folder, spelling);
-      // An older copy is replaced only by one that is on the disk: a power
-      // cut right after the rename would otherwise leave neither.
-      if (!spellings.empty()) fs.FlushToDisk(staging);
-      fs.RenameOnto(copy, target);
-      copy.clear();
-      if (!Contains(spellings, spelling)) spellings.push_back(spelling);
-      if (StillBackedUp(own, target)) {
-        backedUp_[own] = target;
-        copiedFrom_[key] = own;
-        return true;
-      }
-    }
-    Failed("... Copy does not Match: " + entry.shown);
-  } catch (const RuntimeError&) {
-    Failed(copyFailed);
-  }
-  if (!copy.empty()) RemovePlainFile(copy, name);
-  return false;
-}
-
 // Copies every found INF file and its companion into the Backup folder
 // beside the program. True only when each of them that is ours has a
-// byte-identical copy there: only then may they be deleted. Entries that are
-// no plain file are neither copied nor deleted.
+// byte-identical copy there: only then may they be deleted.
 bool frmTop::BackupDriverFiles() {
   bool result = false;
-  std::string s, f;
-  files_.clear();
-  backedUp_.clear();
-  copiedFrom_.clear();
-  backupNames_.clear();
-  struct Staging {
-    std::unique_ptr<platform::Folder>& held;
-    std::unique_ptr<platform::Folder>& parent;
-    const std::string& name;
-    ~Staging() {
-      if (held) RemoveStaging(*parent, std::move(held), name);
-    }
-  } staging{staging_, backup_, stagingName_};
-  auto& fs = platform::fileSystem();
+  std::string f;
   try {
-    const std::string folder = ProgramFolder();
-    const std::string shown = folder + "\\Backup"; // as the log names it
-    backupShown_ = shown;
-    const std::string notCreated = "... Backup Folder not Created: " + shown;
-    Step([&] { s = DirectoryQuery(folder); });
-    if (s.empty()) Step([&] { SystemRoutines::MakePath(folder); }, notCreated);
-    // The program's folder is opened once, as its path leads now, and
-    // held: Backup is made and found in the folder that was opened, even if
-    // its path is made to lead elsewhere meanwhile. Being there, making the
-    // path of Backup comes down to making Backup in it.
-    Step([&] { programFolder_ = fs.OpenFolder(folder); }, notCreated);
-    if (!programFolder_) {
-      Failed(notCreated);
-      return result;
-    }
-    s = programFolder_->Path() + "\\Backup";
-    Step(
-        [&] {
-          if (DirectoryQuery(s).empty()) fs.MakeDirectory(s);
-        },
-        notCreated);
-    // A file named Backup is no folder to copy into; nor is a link, a
-    // junction or another reparse point of that name, which leads to a
-    // folder that may be anyone's.
-    Step([&] {
-      if (!DirectoryQuery(s).empty()) backup_ = fs.OpenSubfolder(*programFolder_, "Backup");
-    });
-    if (!backup_) {
-      bool exists = false;
-      try {
-        exists = fs.Examine(shown).type != platform::EntryType::None;
-      } catch (const RuntimeError&) {
-      }
-      Failed(exists ? "... Backup is not a Folder: " + shown : notCreated);
-      return result;
-    }
-    s = backup_->Path();
-    RemoveStaleCopies(*backup_);
-    try {
-      for (std::string& name : platform::fileSystem().FolderNames(s))
-        backupNames_[platform::ToUpper(name)].push_back(std::move(name));
-    } catch (const RuntimeError&) {
-      Failed("... Backup Folder not Readable: " + shown);
-      return result; // where the copies would go is not known
-    }
-    staging_ = NewStaging(*backup_, stagingName_);
-    if (!staging_) Failed("... Backup Folder not Writable: " + shown);
-
-    bool allSafe = true;
+    // The program's folder, made when missing, and Backup in it.
+    if (!removal_->OpenBackup(ProgramFolder())) return result;
     int16_t count = 0;
-    FolderIndexes indexes;
     Step([&] { count = oSearch_->FileFoundCount(); });
     const auto owner = static_cast<int32_t>(static_cast<uint32_t>(hWnd()));
     for (int16_t i = 1; i <= count;) {
       Step([&] { f = oSearch_->FileFoundName(i); });
       const std::string inf = f;
-      for (int file = 0; file < 2; ++file) { // the INF file, then its companion
-        if (file == 1) Step([&] { f = Companion(f); });
+      for (bool companion : {false, true}) { // the INF file, then its companion
+        if (companion) Step([&] { f = Companion(f); });
         Step([&] { Log("... File: " + f); });
-        DriverFile entry;
-        try {
-          const std::string held = HeldInfFolder(FolderOf(inf));
-          const FolderIndex& index = indexes.Of(held);
-          Claim claim = file == 0 ? InfClaim(index, NameOf(inf))
-                                  : CompanionClaim(index, NameOf(inf), NameOf(f));
-          if (claim.owner == Owner::Ours) {
-            entry.own = InFolder(held, claim.name);
-            entry.shown = InFolder(FolderOf(inf), claim.name);
-          }
-        } catch (const RuntimeError&) {
-          allSafe = false; // whose the entries are is not known
-          Failed("... INF Folder not Readable: " + FolderOf(inf));
-        }
-        // A link is never followed: neither copied nor deleted, it stays.
-        bool plain = false;
-        if (!entry.own.empty()) {
-          try {
-            platform::EntryFacts facts = platform::fileSystem().Examine(entry.own);
-            plain = facts.type == platform::EntryType::File && !facts.link;
-          } catch (const RuntimeError&) {
-            allSafe = false;
-            Failed("... File not Readable: " + entry.shown);
-          }
-        }
-        if (plain && !BackUp(entry, s, owner)) allSafe = false;
-        files_.push_back(entry);
+        const DriverFile entry = removal_->Plan(inf, f, companion);
+        if (!entry.copy) continue; // not ours, or no place for its copy
+        Step(
+            [&] {
+              SystemRoutines::ShellFileOperation(owner, platform::FO_COPY, CopyFlags, entry.own,
+                                                 removal_->CopyFolder());
+            },
+            "... Copy Failed: " + entry.shown);
+        removal_->PutInPlace(entry);
       }
       if (!Advance(i)) break;
     }
-    result = allSafe;
+    result = removal_->AllBackedUp();
   } catch (const RoutineEnded&) {
-    Failed("... Access Denied");
+    removal_->Failed("... Access Denied");
     return false;
   }
   return result;
 }
 
-bool frmTop::AnythingLeft(int count, std::vector<std::string>& left) {
-  auto& fs = platform::fileSystem();
-  FolderIndexes indexes;
-  bool any = false;
-  for (int i = 1; i <= count; ++i) {
-    std::string inf;
-    try {
-      inf = oSearch_->FileFoundName(static_cast<int16_t>(i));
-    } catch (const RuntimeError&) {
-      any = true; // not even its name is known
-      continue;
-    }
-    for (int file = 0; file < 2; ++file) {
-      std::string found = inf;
-      if (file == 1) {
-        try {
-          found = Companion(inf);
-        } catch (const RuntimeError&) {
-        }
-      }
-      // A look that fails is made once more; what stays unknown counts as left.
-      std::string where; // what is left of this entry, by its path
-      bool known = false;
-      for (int attempt = 0; attempt < 2 && !known; ++attempt) {
-        try {
-          const FolderIndex& index = indexes.Of(HeldInfFolder(FolderOf(inf)));
-          Claim claim = file == 0 ? InfClaim(index, NameOf(inf))
-                                  : CompanionClaim(index, NameOf(inf), NameOf(Companion(inf)));
-          if (claim.owner == Owner::Ours) {
-            where = InFolder(FolderOf(inf), claim.name);
-          } else if (claim.owner == Owner::Doubtful) {
-            where = found;
-          } else {
-            // What the folder's listing leaves out is looked at by its own name.
-            size_t at = static_cast<size_t>(2 * (i - 1) + file);
-            if (at < files_.size() && !files_[at].own.empty()) {
-              platform::EntryFacts facts = fs.Examine(files_[at].own);
-              if (facts.type != platform::EntryType::None && facts.name == NameOf(files_[at].own))
-                where = files_[at].shown;
-            }
-          }
-          known = true;
-        } catch (const RuntimeError&) {
-          where.clear();
-          indexes = FolderIndexes();
-        }
-      }
-      if (!known) where = found;
-      if (!where.empty()) {
-        any = true;
-        left.push_back(where);
-      }
-    }
-  }
-  return any;
-}
-
-std::string frmTop::HeldInfFolder(const std::string& folder) {
-  std::unique_ptr<platform::Folder>& held = infFolders_[platform::ToUpper(folder)];
-  if (!held) held = platform::fileSystem().OpenFolder(folder);
-  return held->Path();
-}
-
 // Backs the found files up and, only when that succeeded, deletes them.
 void frmTop::DeleteDriverFiles() {
-  removal_ = Removal::BackupFailed;
-  // The folders are held for this removal only.
-  struct Release {
-    frmTop& form;
-    ~Release() {
-      form.infFolders_.clear();
-      form.backup_.reset();
-      form.programFolder_.reset();
-    }
-  } release{*this};
-  if (!BackupDriverFiles()) return;
-  // The copies are written to disk, all at once, before the first original
-  // goes: a crash or a power loss then cannot take both.
-  try {
-    platform::fileSystem().FlushToDisk(backup_->Path());
-  } catch (const RuntimeError&) {
-    Failed("... Copies not Written to Disk: " + backupShown_);
+  removal_ =
+      std::make_unique<DriverRemoval>([this](const std::function<void()>& step,
+                                             const std::string& failure) { Step(step, failure); });
+  if (!BackupDriverFiles() || !removal_->CopiesOnDisk()) {
+    removal_->LetGo(); // nothing was deleted
     return;
   }
-  removal_ = Removal::Incomplete;
   std::string q;
   int16_t count = 0;
   try {
     Step([&] { count = oSearch_->FileFoundCount(); });
     for (int16_t i = 1; i <= count;) {
-      for (size_t file = 0; file < 2; ++file) { // the INF file, then its companion
-        size_t at = 2 * static_cast<size_t>(i - 1) + file;
-        if (at >= files_.size() || files_[at].own.empty()) continue; // nothing of ours
-        const std::string f = files_[at].own;
+      for (bool companion : {false, true}) { // the INF file, then its companion
+        const std::string f = removal_->ToDelete(i, companion);
+        if (f.empty()) continue; // nothing of ours
         q.clear();
         Step([&] { q = FileQuery(f); });
-        // Never a file without its copy: compared once more right before
-        // the delete, it is left when the two no longer agree.
-        auto copy = backedUp_.find(f);
-        if (!q.empty() && copy != backedUp_.end()) {
-          Step([&] {
-            if (!StillBackedUp(f, copy->second)) return;
-            try {
-              platform::fileSystem().RemoveFile(f);
-            } catch (const RuntimeError& e) {
-              if (e.Number() != RuntimeError::FileNotFound) throw;
-            }
-          });
-        }
+        if (!q.empty()) Step([&] { removal_->Delete(f); });
       }
       if (!Advance(i)) break;
     }
   } catch (const RoutineEnded&) {
     // Nothing more is deleted; what is left shows below.
   }
-  // Complete when nothing of ours is left of any found file or companion,
-  // hidden ones included, whatever each delete said.
-  if (!AnythingLeft(std::max<int>(count, static_cast<int>(files_.size() / 2)), left_))
-    removal_ = Removal::Complete;
+  removal_->Finish();
 }
 
 void frmTop::cmdTest_Click() {
