@@ -2,9 +2,6 @@
 // driver files, the hidden Test command, and the uninstaller's INI file. What
 // keeps the files safe meanwhile is decided by removal::DriverRemoval.
 
-#include <algorithm>
-#include <unordered_map>
-
 #include "app/DriverRemoval.h"
 #include "app/frmTop.h"
 #include "ini/cINI.h"
@@ -12,7 +9,6 @@
 #include "platform/Program.h"
 #include "platform/RuntimeError.h"
 #include "platform/Shell.h"
-#include "platform/TextCase.h"
 #include "search/clsSearchForText.h"
 #include "sys/SystemRoutines.h"
 #include "winver/clsWindowsVersion.h"
