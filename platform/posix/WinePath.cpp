@@ -12,6 +12,7 @@
 
 #include "platform/RuntimeError.h"
 #include "platform/posix/Ansi.h"
+#include "platform/posix/HostFiles.h"
 
 namespace platform::posix {
 
@@ -167,10 +168,6 @@ std::string FindNoCase(const std::string& folder, const std::string& name) {
   return found;
 }
 
-std::string Join(const std::string& folder, const std::string& name) {
-  return folder.back() == '/' ? folder + name : folder + "/" + name;
-}
-
 // Splits an absolute Linux path into its components: only '/' separates
 // them there ("a\\b" is one name).
 std::vector<std::string> LinuxComponents(const std::string& path) {
@@ -208,15 +205,10 @@ std::string StripDevicePrefix(std::string path) {
 }
 
 std::string Direct(const WindowsAbsolute& absolute) {
-  if (absolute.drive == 0) {
-    std::string direct;
-    for (const std::string& name : absolute.components)
-      direct += "/" + name;
-    return direct.empty() ? "/" : direct;
-  }
-  std::string direct = PrefixFolder() + "/dosdevices/" + absolute.drive + ":";
+  std::string direct = absolute.drive == 0 ? std::string("/")
+                                           : PrefixFolder() + "/dosdevices/" + absolute.drive + ":";
   for (const std::string& name : absolute.components)
-    direct += "/" + name;
+    direct = HostJoin(direct, name);
   return direct;
 }
 
@@ -277,10 +269,10 @@ HostPath Resolve(const std::string& windowsPath) {
     const std::string& name = absolute.components[i];
     struct stat st;
     bool folderOk = i == 0 || (result.exists && result.isDirectory);
-    std::string next = Join(current, name);
+    std::string next = HostJoin(current, name);
     if (folderOk && !StatPath(next, st)) {
       std::string real = FindNoCase(current, name);
-      if (!real.empty()) next = Join(current, real);
+      if (!real.empty()) next = HostJoin(current, real);
     }
     current = next;
     if (!folderOk) {
