@@ -55,7 +55,9 @@ public:
   std::string AboutError(int number) override {
     if (number != RuntimeError::DeviceUnavailable) return {};
     const auto [prefix, fromVariable] = posix::PrefixInUse();
-    if (IsFolder(prefix + "/dosdevices/c:") || IsFolder(prefix + "/drive_c")) return {};
+    if (IsFolder(posix::HostJoin(posix::HostJoin(prefix, "dosdevices"), "c:")) ||
+        IsFolder(posix::HostJoin(prefix, "drive_c")))
+      return {};
     const std::string shown = posix::Utf8ToAnsi(prefix);
     return "Drive C: was looked for in the Wine prefix " + shown +
            (fromVariable ? " (named by WINEPREFIX)" : " (~/.wine, as WINEPREFIX is not set)") +

@@ -36,15 +36,20 @@ bool StatPath(const std::string& path, struct stat& st) {
   return ::stat(path.c_str(), &st) == 0;
 }
 
+// The prefix's link for a drive letter (lower case): dosdevices/x:.
+std::string DosDevice(char letter) {
+  return HostJoin(HostJoin(PrefixFolder(), "dosdevices"), {letter, ':'});
+}
+
 // The Linux folder of a drive letter (lower case), or empty when none. The
 // letter 0 stands for Wine's "\\?\unix\" paths, which lead from the root.
 std::string DriveFolder(char letter) {
   if (letter == 0) return "/";
   struct stat st;
-  std::string device = PrefixFolder() + "/dosdevices/" + letter + ":";
+  std::string device = DosDevice(letter);
   if (StatPath(device, st) && S_ISDIR(st.st_mode)) return device;
   if (letter == 'c') {
-    std::string drive = PrefixFolder() + "/drive_c";
+    std::string drive = HostJoin(PrefixFolder(), "drive_c");
     if (StatPath(drive, st) && S_ISDIR(st.st_mode)) return drive;
   }
   if (letter == 'z') return "/";
@@ -205,8 +210,7 @@ std::string StripDevicePrefix(std::string path) {
 }
 
 std::string Direct(const WindowsAbsolute& absolute) {
-  std::string direct = absolute.drive == 0 ? std::string("/")
-                                           : PrefixFolder() + "/dosdevices/" + absolute.drive + ":";
+  std::string direct = absolute.drive == 0 ? std::string("/") : DosDevice(absolute.drive);
   for (const std::string& name : absolute.components)
     direct = HostJoin(direct, name);
   return direct;
