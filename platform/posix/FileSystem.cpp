@@ -25,6 +25,7 @@
 #include "platform/RuntimeError.h"
 #include "platform/posix/Ansi.h"
 #include "platform/posix/Errors.h"
+#include "platform/posix/HostFiles.h"
 #include "platform/posix/WinePath.h"
 
 namespace platform {
@@ -226,7 +227,7 @@ bool MarkedHiddenOrSystem(const char* value, ssize_t n) {
 bool HiddenOrSystem(const std::string& folder, const std::string& name) {
   if (name[0] == '.') return true;
   char value[32];
-  std::string path = folder + "/" + name;
+  std::string path = posix::HostJoin(folder, name);
   return MarkedHiddenOrSystem(value,
                               ::getxattr(path.c_str(), "user.DOSATTRIB", value, sizeof value));
 }
@@ -454,8 +455,9 @@ public:
     slot = std::to_string(++made_);
     const std::string target = "/proc/self/fd/" + std::to_string(fd);
     if (::mkdirat(fd_, slot.c_str(), 0700) != 0 ||
-        ::mkdirat(fd_, (slot + "/" + label).c_str(), 0700) != 0 ||
-        ::symlinkat(target.c_str(), fd_, (slot + "/" + label + "/" + name).c_str()) != 0) {
+        ::mkdirat(fd_, posix::HostJoin(slot, label).c_str(), 0700) != 0 ||
+        ::symlinkat(target.c_str(), fd_,
+                    posix::HostJoin(posix::HostJoin(slot, label), name).c_str()) != 0) {
       int error = errno;
       Remove(slot);
       throw posix::ErrorFromErrno(error);
@@ -719,7 +721,7 @@ public:
     struct stat st;
     if (!where.driveFound || !where.parentExists || ::lstat(where.path.c_str(), &st) != 0)
       return facts;
-    facts.name = posix::Utf8ToAnsi(where.path.substr(where.path.find_last_of('/') + 1));
+    facts.name = posix::Utf8ToAnsi(posix::HostName(where.path));
     facts.link = S_ISLNK(st.st_mode);
     if (facts.link && ::stat(where.path.c_str(), &st) != 0) {
       facts.type = EntryType::Other; // a link that leads nowhere
@@ -750,7 +752,7 @@ public:
     HostPath parent = posix::Resolve(split.folder);
     if (!parent.exists || !parent.isDirectory || split.mask.empty())
       throw RuntimeError(RuntimeError::PathNotFound);
-    const std::string target = parent.path + "/" + posix::AnsiToUtf8(split.mask);
+    const std::string target = posix::HostJoin(parent.path, posix::AnsiToUtf8(split.mask));
     struct stat st;
     if (::lstat(source.path.c_str(), &st) != 0) throw RuntimeError(RuntimeError::FileNotFound);
     if (::lstat(target.c_str(), &st) == 0 && S_ISDIR(st.st_mode))
@@ -781,8 +783,7 @@ public:
     if (!where.exists || !where.isDirectory) throw RuntimeError(RuntimeError::PathNotFound);
     int fd = ::open(where.path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0) throw posix::ErrorFromErrno(errno);
-    return std::make_unique<PosixFolder>(fd, "held",
-                                         where.path.substr(where.path.find_last_of('/') + 1));
+    return std::make_unique<PosixFolder>(fd, "held", posix::HostName(where.path));
   }
 
   std::unique_ptr<Folder> OpenSubfolder(Folder& parent, const std::string& name) override {

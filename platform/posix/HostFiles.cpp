@@ -10,6 +10,19 @@
 
 namespace platform::posix {
 
+std::string HostName(const std::string& host) {
+  return host.substr(host.find_last_of('/') + 1);
+}
+
+std::string HostParent(const std::string& host) {
+  const size_t cut = host.find_last_of('/');
+  return cut == 0 ? "/" : host.substr(0, cut);
+}
+
+std::string HostJoin(const std::string& folder, const std::string& name) {
+  return !folder.empty() && folder.back() == '/' ? folder + name : folder + "/" + name;
+}
+
 HostEntry LookAt(const std::string& host, bool followLinks) {
   struct stat st;
   if ((followLinks ? ::stat(host.c_str(), &st) : ::lstat(host.c_str(), &st)) != 0) return {};

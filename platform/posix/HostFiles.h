@@ -11,6 +11,20 @@
 
 namespace platform::posix {
 
+// Linux paths are taken apart and put together here alone: only '/'
+// separates their components ("a\\b" is one name). The paths are those the
+// Linux layer makes, with no '/' at the end but the root's.
+//
+// The last component: "c" of "/a/b/c", "" of "/".
+std::string HostName(const std::string& host);
+// The folder that holds the last component: "/a/b" of "/a/b/c", "/" of "/c"
+// and of "/" itself. A name without '/' has nothing above it to name and
+// stands for itself, so that climbing towards the root ends there too.
+std::string HostParent(const std::string& host);
+// `name` in `folder`, with one '/' between ("/" + name for the root and for
+// an empty folder).
+std::string HostJoin(const std::string& folder, const std::string& name);
+
 enum class HostType {
   None,      // nothing there (errno tells why)
   File,      // a plain file

@@ -8,6 +8,7 @@
 
 #include "platform/RuntimeError.h"
 #include "platform/posix/Ansi.h"
+#include "platform/posix/HostFiles.h"
 #include "platform/posix/WinePath.h"
 
 namespace platform {
@@ -36,17 +37,15 @@ class PosixProgram final : public Program {
 public:
   std::string Folder() override {
     std::string exe = ExecutablePath();
-    std::string folder = exe.substr(0, exe.find_last_of('/'));
     // A folder whose Windows path would name another place stops the
     // program before anything is made, copied or deleted.
-    std::string windows = posix::ExactWindowsPathOf(folder.empty() ? "/" : folder);
+    std::string windows = posix::ExactWindowsPathOf(posix::HostParent(exe));
     // "Z:\" for a drive's root, no trailing backslash otherwise.
     return windows;
   }
 
   std::string ExeName() override {
-    std::string exe = ExecutablePath();
-    std::string name = exe.substr(exe.find_last_of('/') + 1);
+    std::string name = posix::HostName(ExecutablePath());
     size_t dot = name.find_last_of('.');
     return dot == std::string::npos ? name : name.substr(0, dot);
   }
@@ -56,7 +55,9 @@ public:
   std::string AboutError(int number) override {
     if (number != RuntimeError::DeviceUnavailable) return {};
     const auto [prefix, fromVariable] = posix::PrefixInUse();
-    if (IsFolder(prefix + "/dosdevices/c:") || IsFolder(prefix + "/drive_c")) return {};
+    if (IsFolder(posix::HostJoin(posix::HostJoin(prefix, "dosdevices"), "c:")) ||
+        IsFolder(posix::HostJoin(prefix, "drive_c")))
+      return {};
     const std::string shown = posix::Utf8ToAnsi(prefix);
     return "Drive C: was looked for in the Wine prefix " + shown +
            (fromVariable ? " (named by WINEPREFIX)" : " (~/.wine, as WINEPREFIX is not set)") +

@@ -52,27 +52,14 @@ std::string FirstPath(const std::string& list) {
   return list.substr(0, list.find('\0'));
 }
 
-std::string Join(const std::string& folder, const std::string& name) {
-  return !folder.empty() && folder.back() == '/' ? folder + name : folder + "/" + name;
-}
-
 // The path of `name` in a folder: an entry that has the name in another
 // letter case is the one meant, as on Windows.
 std::string ChildOf(const std::string& folder, const std::string& name) {
-  if (posix::LookAt(Join(folder, name), false).type != posix::HostType::None)
-    return Join(folder, name);
+  if (posix::LookAt(posix::HostJoin(folder, name), false).type != posix::HostType::None)
+    return posix::HostJoin(folder, name);
   for (const auto& entry : posix::ListFolder(folder))
-    if (posix::EqualNoCase(entry.name, name)) return Join(folder, entry.name);
-  return Join(folder, name);
-}
-
-std::string LastComponent(const std::string& host) {
-  return host.substr(host.find_last_of('/') + 1);
-}
-
-std::string ParentOf(const std::string& host) {
-  size_t cut = host.find_last_of('/');
-  return cut == 0 ? "/" : host.substr(0, cut);
+    if (posix::EqualNoCase(entry.name, name)) return posix::HostJoin(folder, entry.name);
+  return posix::HostJoin(folder, name);
 }
 
 bool IsDirectory(const std::string& host) {
@@ -102,7 +89,7 @@ int32_t CodeOf(int error) {
 // Makes a folder and its missing parents (the shell makes a target's folders).
 bool MakeFolders(const std::string& host) {
   if (IsDirectory(host)) return true;
-  std::string parent = ParentOf(host);
+  std::string parent = posix::HostParent(host);
   if (parent != host && !MakeFolders(parent)) return false;
   return posix::MakeFolder(host) || (errno == EEXIST && IsDirectory(host));
 }
@@ -121,7 +108,7 @@ std::vector<Source> FindSources(const std::string& from, uint16_t flags, bool& o
       ok = false;
       return sources;
     }
-    sources.push_back({where.path, LastComponent(where.path), where.isDirectory});
+    sources.push_back({where.path, posix::HostName(where.path), where.isDirectory});
     return sources;
   }
   std::string folder = from.substr(0, from.size() - mask.size());
@@ -134,7 +121,7 @@ std::vector<Source> FindSources(const std::string& from, uint16_t flags, bool& o
   for (const auto& entry : posix::ListFolder(where.path)) {
     const std::string& name = entry.name;
     if (!wildcard.Matches(posix::Utf8ToAnsi(name))) continue;
-    std::string host = Join(where.path, name);
+    std::string host = posix::HostJoin(where.path, name);
     const posix::HostEntry found = posix::LookAt(host);
     if (!FileOrFolder(found)) continue;
     bool directory = found.type == posix::HostType::Directory;
@@ -147,8 +134,8 @@ std::vector<Source> FindSources(const std::string& from, uint16_t flags, bool& o
 // Copies one file's bytes, mode and modification time to a temporary file
 // beside `target`, then renames it to `target`.
 int32_t CopyFile(const std::string& source, const std::string& target) {
-  const int error =
-      posix::CopyKeepingHoles(source, target, Join(ParentOf(target), ".talmirex-copy-XXXXXX"));
+  const int error = posix::CopyKeepingHoles(
+      source, target, posix::HostJoin(posix::HostParent(target), ".talmirex-copy-XXXXXX"));
   if (error == posix::kNotAPlainFile) return kNoSource;
   return error == 0 ? kDone : CodeOf(error);
 }
@@ -157,7 +144,7 @@ int32_t CopyTree(const std::string& source, const std::string& target) {
   if (!MakeFolders(target)) return CodeOf(errno);
   for (const auto& entry : posix::ListFolder(source)) {
     const std::string& name = entry.name;
-    std::string from = Join(source, name);
+    std::string from = posix::HostJoin(source, name);
     const posix::HostEntry found = posix::LookAt(from);
     if (!FileOrFolder(found)) continue;
     int32_t result = found.type == posix::HostType::Directory
@@ -171,7 +158,8 @@ int32_t CopyTree(const std::string& source, const std::string& target) {
 int32_t RemoveTree(const std::string& host) {
   if (!IsDirectory(host)) return posix::RemoveEntry(host) ? kDone : CodeOf(errno);
   for (const auto& entry : posix::ListFolder(host))
-    if (int32_t result = RemoveTree(Join(host, entry.name)); result != kDone) return result;
+    if (int32_t result = RemoveTree(posix::HostJoin(host, entry.name)); result != kDone)
+      return result;
   return posix::RemoveEmptyFolder(host) ? kDone : CodeOf(errno);
 }
 
@@ -199,7 +187,7 @@ int32_t Transfer(const Source& source, const std::string& target, bool move, uin
   if (!move && source.isDirectory && (flags & FOF_FILESONLY)) {
     if (!MakeFolders(target)) return CodeOf(errno);
     for (const auto& entry : posix::ListFolder(source.host)) {
-      std::string inner = Join(source.host, entry.name);
+      std::string inner = posix::HostJoin(source.host, entry.name);
       if (posix::LookAt(inner).type != posix::HostType::File) continue;
       if (int32_t result = CopyFile(inner, ChildOf(target, entry.name)); result != kDone)
         return result;
@@ -244,7 +232,7 @@ int32_t CopyOrMove(const SHFILEOPSTRUCTA& request, bool move, bool& aborted) {
     return kCancelled;
   }
   if (intoFolder && !MakeFolders(target.path)) return CodeOf(errno);
-  if (!intoFolder && !MakeFolders(ParentOf(target.path))) return CodeOf(errno);
+  if (!intoFolder && !MakeFolders(posix::HostParent(target.path))) return CodeOf(errno);
   for (const Source& source : sources) {
     std::string destination = intoFolder ? ChildOf(target.path, source.name) : target.path;
     // A file meets a folder of its name in the target folder: the shell
@@ -279,7 +267,7 @@ int32_t Rename(const SHFILEOPSTRUCTA& request) {
   // A bare new name stays in the source's folder.
   std::string target;
   if (to.find_first_of("\\/:") == std::string::npos) {
-    target = Join(ParentOf(source.path), posix::AnsiToUtf8(to));
+    target = posix::HostJoin(posix::HostParent(source.path), posix::AnsiToUtf8(to));
   } else {
     posix::HostPath where = posix::Resolve(to);
     if (!where.parentExists) return kInvalidFiles;

@@ -12,6 +12,7 @@
 
 #include "platform/RuntimeError.h"
 #include "platform/posix/Ansi.h"
+#include "platform/posix/HostFiles.h"
 
 namespace platform::posix {
 
@@ -35,15 +36,20 @@ bool StatPath(const std::string& path, struct stat& st) {
   return ::stat(path.c_str(), &st) == 0;
 }
 
+// The prefix's link for a drive letter (lower case): dosdevices/x:.
+std::string DosDevice(char letter) {
+  return HostJoin(HostJoin(PrefixFolder(), "dosdevices"), {letter, ':'});
+}
+
 // The Linux folder of a drive letter (lower case), or empty when none. The
 // letter 0 stands for Wine's "\\?\unix\" paths, which lead from the root.
 std::string DriveFolder(char letter) {
   if (letter == 0) return "/";
   struct stat st;
-  std::string device = PrefixFolder() + "/dosdevices/" + letter + ":";
+  std::string device = DosDevice(letter);
   if (StatPath(device, st) && S_ISDIR(st.st_mode)) return device;
   if (letter == 'c') {
-    std::string drive = PrefixFolder() + "/drive_c";
+    std::string drive = HostJoin(PrefixFolder(), "drive_c");
     if (StatPath(drive, st) && S_ISDIR(st.st_mode)) return drive;
   }
   if (letter == 'z') return "/";
@@ -167,10 +173,6 @@ std::string FindNoCase(const std::string& folder, const std::string& name) {
   return found;
 }
 
-std::string Join(const std::string& folder, const std::string& name) {
-  return folder.back() == '/' ? folder + name : folder + "/" + name;
-}
-
 // Splits an absolute Linux path into its components: only '/' separates
 // them there ("a\\b" is one name).
 std::vector<std::string> LinuxComponents(const std::string& path) {
@@ -208,15 +210,9 @@ std::string StripDevicePrefix(std::string path) {
 }
 
 std::string Direct(const WindowsAbsolute& absolute) {
-  if (absolute.drive == 0) {
-    std::string direct;
-    for (const std::string& name : absolute.components)
-      direct += "/" + name;
-    return direct.empty() ? "/" : direct;
-  }
-  std::string direct = PrefixFolder() + "/dosdevices/" + absolute.drive + ":";
+  std::string direct = absolute.drive == 0 ? std::string("/") : DosDevice(absolute.drive);
   for (const std::string& name : absolute.components)
-    direct += "/" + name;
+    direct = HostJoin(direct, name);
   return direct;
 }
 
@@ -277,10 +273,10 @@ HostPath Resolve(const std::string& windowsPath) {
     const std::string& name = absolute.components[i];
     struct stat st;
     bool folderOk = i == 0 || (result.exists && result.isDirectory);
-    std::string next = Join(current, name);
+    std::string next = HostJoin(current, name);
     if (folderOk && !StatPath(next, st)) {
       std::string real = FindNoCase(current, name);
-      if (!real.empty()) next = Join(current, real);
+      if (!real.empty()) next = HostJoin(current, real);
     }
     current = next;
     if (!folderOk) {
