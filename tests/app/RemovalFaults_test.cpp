@@ -86,6 +86,32 @@ public:
     if (plan_.Now()) plan_.Raise();
     inner_->FlushToDisk(p);
   }
+  platform::EntryFacts Examine(const std::string& p) override {
+    if (plan_.Now()) plan_.Raise();
+    return inner_->Examine(p);
+  }
+  bool SameFile(const std::string& a, const std::string& b) override {
+    if (plan_.Now()) plan_.Raise();
+    return inner_->SameFile(a, b);
+  }
+  std::unique_ptr<platform::Folder> OpenFolder(const std::string& p) override {
+    if (plan_.Now()) plan_.Raise();
+    return inner_->OpenFolder(p);
+  }
+  std::unique_ptr<platform::Folder> OpenSubfolder(platform::Folder& parent,
+                                                  const std::string& name) override {
+    if (plan_.Now()) plan_.Raise();
+    return inner_->OpenSubfolder(parent, name);
+  }
+  std::unique_ptr<platform::Folder> MakePrivateFolder(platform::Folder& parent,
+                                                      const std::string& name) override {
+    if (plan_.Now()) plan_.Raise();
+    return inner_->MakePrivateFolder(parent, name);
+  }
+  std::unique_ptr<platform::InputFile> OpenPlainFile(const std::string& p) override {
+    if (plan_.Now()) plan_.Raise();
+    return inner_->OpenPlainFile(p);
+  }
 
 private:
   Plan& plan_;
