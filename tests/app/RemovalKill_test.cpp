@@ -81,6 +81,16 @@ public:
     kill_.Boundary();
     inner_->RenameOnto(from, to);
   }
+  // What changes the disk: the run's own copy folder made and removed.
+  std::unique_ptr<platform::Folder> MakePrivateFolder(platform::Folder& parent,
+                                                      const std::string& name) override {
+    kill_.Boundary();
+    return inner_->MakePrivateFolder(parent, name);
+  }
+  void RemoveFolder(const std::string& p) override {
+    kill_.Boundary();
+    inner_->RemoveFolder(p);
+  }
 
 private:
   Kill& kill_;
@@ -109,9 +119,12 @@ public:
 
 private:
   // testhost::ToHost as the first run maps the drive (a second run of the
-  // test program would make a drive of its own).
+  // test program would make a drive of its own); a path through this
+  // process's own held folders ("\\?\unix\proc\self\fd\...") is one
+  // of this process.
   std::string Host(const std::string& windowsPath) const {
-    if (kill_.hostRoot == testhost::DriveRootHost() || kill_.hostRoot.empty())
+    if (kill_.hostRoot == testhost::DriveRootHost() || kill_.hostRoot.empty() ||
+        windowsPath.rfind("\\\\?\\", 0) == 0)
       return testhost::ToHost(windowsPath);
     std::string host = kill_.hostRoot;
     for (char c : windowsPath.substr(2))
@@ -229,6 +242,7 @@ TEST(RemovalKill, NothingIsLostWherever) {
 
   Tally tally;
   int runs = 0, killed = 0;
+  size_t halfCopies = 0;
   std::vector<std::string> orphans;
   const std::regex temporary(R"(\.talmirex-(new-[0-9a-f]{8}|copy-[A-Za-z0-9]{6}))");
   for (int halfway = 0; halfway < 2; ++halfway) {
@@ -245,6 +259,15 @@ TEST(RemovalKill, NothingIsLostWherever) {
       const std::string when =
           std::string(halfway ? "halfway through" : "before") + " operation " + std::to_string(at);
       CheckNothingLost(scene, tally, when);
+      // A kill halfway through a copy leaves the half file in the run's own
+      // copy folder.
+      if (halfway)
+        for (auto& e : fs::recursive_directory_iterator(scene.Backup()))
+          if (e.is_regular_file() &&
+              e.path().parent_path().filename().string().rfind(".talmirex-new-", 0) == 0) {
+            ++halfCopies;
+            break;
+          }
       Kill none;
       std::vector<std::string> log = RemoveDrivers(folder, none);
       if (log.back() != Complete)
@@ -273,6 +296,7 @@ TEST(RemovalKill, NothingIsLostWherever) {
   for (const std::string& p : tally.problems)
     ADD_FAILURE() << p;
   EXPECT_EQ(killed, runs);
+  EXPECT_EQ(halfCopies, count.copies.size()) << "runs killed halfway that left half a copy";
   EXPECT_EQ(tally.lost, 0);
   EXPECT_EQ(tally.olderDestroyed, 0);
 }
