@@ -132,7 +132,8 @@ void RemoveStaging(platform::Folder& parent, std::unique_ptr<platform::Folder> h
 
 // Removes what a run which was cut off left behind of its copies. A folder
 // of such a name that is a link is left where it is, and so is what it
-// leads to.
+// leads to; so is the copy folder of a run that is still going on (another
+// instance of the program), which holds it until it ends.
 void RemoveStaleCopies(platform::Folder& folder) {
   auto& fs = platform::fileSystem();
   std::vector<std::string> names;
@@ -147,7 +148,7 @@ void RemoveStaleCopies(platform::Folder& folder) {
     try {
       platform::EntryFacts facts = fs.Examine(path);
       if (facts.type == platform::EntryType::Directory && !facts.link && facts.name == name)
-        RemoveStaging(folder, fs.OpenSubfolder(folder, name), name);
+        RemoveStaging(folder, fs.ClaimSubfolder(folder, name), name);
       else
         RemovePlainFile(path, name);
     } catch (const RuntimeError&) {

@@ -203,10 +203,18 @@ public:
   // any other reparse point is refused with 70 (permission denied), and so
   // is a file. A missing entry raises 76.
   virtual std::unique_ptr<Folder> OpenSubfolder(Folder& parent, const std::string& name) = 0;
+  // Opens and holds the folder `name` of `parent` as OpenSubfolder does, and
+  // only when no one else holds it: a folder claimed by another, or made by
+  // another's MakePrivateFolder and still held (the copy folder of a run of
+  // this program in another process), is refused with 70; so is one that
+  // any other program has open, where the system tells (Windows). While it
+  // is held, it cannot be claimed.
+  virtual std::unique_ptr<Folder> ClaimSubfolder(Folder& parent, const std::string& name) = 0;
   // Makes the new folder `name` in `parent`, which only the account the
   // program runs as (the administrators when it runs elevated) and the
-  // system may open, list or change, whatever `parent` grants; and holds it.
-  // An entry of that name that is already there is never used: 75.
+  // system may open, list or change, whatever `parent` grants; and holds it,
+  // so that no one else can claim it. An entry of that name that is already
+  // there is never used: 75.
   virtual std::unique_ptr<Folder> MakePrivateFolder(Folder& parent, const std::string& name) = 0;
   // Opens for reading the plain file that `path` names, never through a
   // link: a symbolic link, a reparse point, a folder, a pipe or a device is

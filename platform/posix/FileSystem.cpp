@@ -14,6 +14,7 @@
 #include <new>
 #include <optional>
 #include <signal.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/xattr.h>
 #include <unistd.h>
@@ -793,6 +794,19 @@ public:
                                          held.Name(), name);
   }
 
+  std::unique_ptr<Folder> ClaimSubfolder(Folder& parent, const std::string& name) override {
+    auto& held = static_cast<PosixFolder&>(parent);
+    if (!IsWindowsName(name)) throw RuntimeError(RuntimeError::BadFileName);
+    int fd = OpenChildFolder(held, posix::AnsiToUtf8(name));
+    // A claim is an exclusive lock on the folder's own open description:
+    // another claim of it, in this process or another, fails while it lasts.
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+      ::close(fd);
+      throw RuntimeError(RuntimeError::PermissionDenied);
+    }
+    return std::make_unique<PosixFolder>(fd, held.Name(), name);
+  }
+
   std::unique_ptr<Folder> MakePrivateFolder(Folder& parent, const std::string& name) override {
     auto& held = static_cast<PosixFolder&>(parent);
     if (!IsWindowsName(name)) throw RuntimeError(RuntimeError::BadFileName);
@@ -808,7 +822,8 @@ public:
     // user's and no one else's: no other user can make such a folder, so
     // one put in its place between the two calls is refused.
     struct stat st;
-    if (::fstat(fd, &st) != 0 || st.st_uid != ::geteuid() || ::fchmod(fd, 0700) != 0) {
+    if (::fstat(fd, &st) != 0 || st.st_uid != ::geteuid() || ::fchmod(fd, 0700) != 0 ||
+        ::flock(fd, LOCK_EX | LOCK_NB) != 0) {
       ::close(fd);
       throw RuntimeError(RuntimeError::PathFileAccessError);
     }

@@ -170,15 +170,19 @@ std::string InFolder(const std::string& folder, const std::string& name) {
 }
 
 // The entry `name` of `parent`, opened and held when it is a folder itself,
-// never through a link or junction.
-std::unique_ptr<Folder> HoldSubfolder(const Folder& parent, const std::string& name) {
+// never through a link or junction. Opened `exclusively`, it shares
+// nothing: the opening fails while anyone else has the folder open.
+std::unique_ptr<Folder> HoldSubfolder(const Folder& parent, const std::string& name,
+                                      bool exclusively = false) {
   const std::string path = InFolder(parent.Path(), name);
-  HANDLE handle = CreateFileW(Wide(path).c_str(), kHeldAccess, kHeldSharing, nullptr, OPEN_EXISTING,
+  HANDLE handle = CreateFileW(Wide(path).c_str(), kHeldAccess, exclusively ? 0 : kHeldSharing,
+                              nullptr, OPEN_EXISTING,
                               FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
   if (handle == INVALID_HANDLE_VALUE) {
     DWORD code = GetLastError();
     if (code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND)
       throw RuntimeError(RuntimeError::PathNotFound);
+    if (code == ERROR_SHARING_VIOLATION) throw RuntimeError(RuntimeError::PermissionDenied);
     throw win32::ErrorFromCode(code);
   }
   BY_HANDLE_FILE_INFORMATION info;
@@ -505,6 +509,15 @@ public:
 
   std::unique_ptr<Folder> OpenSubfolder(Folder& parent, const std::string& name) override {
     if (!IsWindowsName(name)) throw RuntimeError(RuntimeError::BadFileName);
+    return HoldSubfolder(parent, name);
+  }
+
+  std::unique_ptr<Folder> ClaimSubfolder(Folder& parent, const std::string& name) override {
+    if (!IsWindowsName(name)) throw RuntimeError(RuntimeError::BadFileName);
+    // No one else has the folder open when an opening that shares nothing
+    // succeeds. It is then held as any other folder: held so, it would
+    // refuse the work inside it (deleting a file there opens the folder).
+    HoldSubfolder(parent, name, true).reset();
     return HoldSubfolder(parent, name);
   }
 

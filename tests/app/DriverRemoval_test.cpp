@@ -83,4 +83,23 @@ TEST(DriverRemoval, EachOriginalIsReadToCheckItsCopyAndBeforeItGoesOnly) {
                drive.Exists("inf\\oem2.inf"));
 }
 
+TEST(DriverRemoval, ASecondRunMeanwhileLeavesThisRunsCopiesAlone) {
+  TestDrive drive;
+  drive.MakeDir("app");
+  drive.MakeDir("inf");
+  drive.Write("inf\\oem1.inf", "[Version]\r\n; TALMIREX\r\n");
+  auto trap = [](const std::function<void()>& step, const std::string&) { step(); };
+  removal::DriverRemoval first(trap), second(trap);
+  ASSERT_TRUE(first.OpenBackup(drive.Win("app")));
+  const std::string inf = drive.Win("inf\\oem1.inf");
+  const removal::DriverFile file = first.Plan(inf, inf, false);
+  ASSERT_TRUE(file.copy);
+  SystemRoutines::ShellFileOperation(0, platform::FO_COPY, 0x90, file.own, first.CopyFolder());
+  // The second run clears what runs that were cut off left in Backup.
+  ASSERT_TRUE(second.OpenBackup(drive.Win("app")));
+  first.PutInPlace(file);
+  EXPECT_TRUE(first.AllBackedUp()) << first.Reason();
+  EXPECT_EQ(drive.Read("app\\Backup\\oem1.inf"), "[Version]\r\n; TALMIREX\r\n");
+}
+
 } // namespace

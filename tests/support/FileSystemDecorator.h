@@ -53,6 +53,10 @@ public:
                                                   const std::string& name) override {
     return inner_->OpenSubfolder(parent, name);
   }
+  std::unique_ptr<platform::Folder> ClaimSubfolder(platform::Folder& parent,
+                                                   const std::string& name) override {
+    return inner_->ClaimSubfolder(parent, name);
+  }
   std::unique_ptr<platform::Folder> MakePrivateFolder(platform::Folder& parent,
                                                       const std::string& name) override {
     return inner_->MakePrivateFolder(parent, name);
