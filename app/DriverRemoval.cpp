@@ -204,7 +204,7 @@ bool DriverRemoval::CopiesOnDisk() {
     Failed("... Copies not Written to Disk: " + backupShown_);
     return false;
   }
-  ending_ = Ending::Incomplete;
+  outcome_.ending = Ending::Incomplete;
   return true;
 }
 
@@ -262,10 +262,10 @@ void DriverRemoval::Finish() {
     if (!known) where = p.found;
     if (!where.empty()) {
       any = true;
-      left_.push_back(where);
+      outcome_.left.push_back(where);
     }
   }
-  if (!any && ending_ == Ending::Incomplete) ending_ = Ending::Complete;
+  if (!any && outcome_.ending == Ending::Incomplete) outcome_.ending = Ending::Complete;
   LetGo();
 }
 

@@ -19,8 +19,13 @@
 
 namespace removal {
 
-// How a removal ended, for the log's last line.
+// How a removal ended, for the log's last lines.
 enum class Ending { Complete, BackupFailed, Incomplete };
+struct Outcome {
+  Ending ending = Ending::BackupFailed;
+  std::string reason;            // why the backup failed: the first reason noted
+  std::vector<std::string> left; // what is left of the found files, by the paths the log shows
+};
 
 // A found INF file or companion, as planned.
 struct DriverFile {
@@ -80,12 +85,9 @@ public:
 
   // Notes why the removal failed; the first reason counts.
   void Failed(const std::string& reason) {
-    if (reason_.empty()) reason_ = reason;
+    if (outcome_.reason.empty()) outcome_.reason = reason;
   }
-  Ending HowItEnded() const { return ending_; }
-  const std::string& Reason() const { return reason_; }
-  // What is left of the found files at the end, by the paths the log shows.
-  const std::vector<std::string>& Left() const { return left_; }
+  const Outcome& HowItEnded() const { return outcome_; }
 
 private:
   // What the loop planned of one found file.
@@ -112,9 +114,7 @@ private:
   std::string HeldInfFolder(const std::string& folder);
 
   Trap trap_;
-  Ending ending_ = Ending::BackupFailed;
-  std::string reason_;
-  std::vector<std::string> left_;
+  Outcome outcome_;
   bool allSafe_ = true;
   std::vector<Planned> planned_;
   FolderIndexes indexes_;

@@ -64,25 +64,25 @@ void frmTop::cmdRemove_Click() {
     oSearch_->SearchText(ProductWord);
     MousePointer(11);
     int16_t n = oSearch_->Search();
-    Ending ending = Ending::Complete;
+    Outcome outcome{Ending::Complete};
     if (n > 0) {
       Log("Found Precompiled Device Driver Files");
       Log("Backing up and Deleting");
       DeleteDriverFiles();
-      ending = removal_->HowItEnded();
+      outcome = removal_->HowItEnded();
     }
     MousePointer(0);
     // Why it ended so comes before the last line, which stays last.
-    switch (ending) {
+    switch (outcome.ending) {
     case Ending::Complete:
       Log("Removal Complete...Please Restart your Computer");
       break;
     case Ending::BackupFailed:
-      Log(removal_->Reason().empty() ? "... Backup not Complete" : removal_->Reason());
+      Log(outcome.reason.empty() ? "... Backup not Complete" : outcome.reason);
       Log("Backup Failed...No Driver Files were Deleted");
       break;
     case Ending::Incomplete:
-      for (const std::string& path : removal_->Left())
+      for (const std::string& path : outcome.left)
         Log("... Not Deleted: " + path);
       Log("Removal Incomplete...Some Driver Files were not Deleted");
       break;

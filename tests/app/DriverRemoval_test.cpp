@@ -71,8 +71,8 @@ TEST(DriverRemoval, EachOriginalIsReadToCheckItsCopyAndBeforeItGoesOnly) {
       if (std::string own = run.ToDelete(i, companion); !own.empty()) run.Delete(own);
   run.Finish();
 
-  EXPECT_EQ(run.HowItEnded(), removal::Ending::Complete) << run.Reason();
-  EXPECT_TRUE(run.Left().empty());
+  EXPECT_EQ(run.HowItEnded().ending, removal::Ending::Complete) << run.HowItEnded().reason;
+  EXPECT_TRUE(run.HowItEnded().left.empty());
   EXPECT_TRUE(trapped.empty());
   ASSERT_EQ(originals.size(), 3u);
   for (const std::string& own : originals)
@@ -98,7 +98,7 @@ TEST(DriverRemoval, ASecondRunMeanwhileLeavesThisRunsCopiesAlone) {
   // The second run clears what runs that were cut off left in Backup.
   ASSERT_TRUE(second.OpenBackup(drive.Win("app")));
   first.PutInPlace(file);
-  EXPECT_TRUE(first.AllBackedUp()) << first.Reason();
+  EXPECT_TRUE(first.AllBackedUp()) << first.HowItEnded().reason;
   EXPECT_EQ(drive.Read("app\\Backup\\oem1.inf"), "[Version]\r\n; TALMIREX\r\n");
 }
 
