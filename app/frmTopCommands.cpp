@@ -64,7 +64,8 @@ void frmTop::cmdRemove_Click() {
     oSearch_->SearchText(ProductWord);
     MousePointer(11);
     int16_t n = oSearch_->Search();
-    Outcome outcome{Ending::Complete};
+    Outcome outcome; // with nothing found, nothing is left to remove
+    outcome.ending = Ending::Complete;
     if (n > 0) {
       Log("Found Precompiled Device Driver Files");
       Log("Backing up and Deleting");
