@@ -125,7 +125,7 @@ PathParts SplitWindowsPath(std::string_view path) {
 
 std::string JoinWindowsPath(std::string_view folder, std::string_view name) {
   std::string path(folder);
-  path += '\\';
+  if (path.empty() || (path.back() != '\\' && path.back() != '/')) path += '\\';
   path += name;
   return path;
 }

@@ -57,7 +57,8 @@ struct PathParts {
 };
 PathParts SplitWindowsPath(std::string_view path);
 
-// The file `name` in `folder`: the folder as written, `\`, the name.
+// The file `name` in `folder`: the folder as written, `\` unless it ends in
+// a separator already ("c:\"), the name.
 std::string JoinWindowsPath(std::string_view folder, std::string_view name);
 
 // The Unicode character of a Windows-1252 byte, and the upper-case form of

@@ -164,17 +164,12 @@ private:
 constexpr DWORD kHeldAccess = FILE_LIST_DIRECTORY | FILE_READ_ATTRIBUTES | SYNCHRONIZE;
 constexpr DWORD kHeldSharing = FILE_SHARE_READ | FILE_SHARE_WRITE;
 
-std::string InFolder(const std::string& folder, const std::string& name) {
-  return !folder.empty() && (folder.back() == '\\' || folder.back() == '/') ? folder + name
-                                                                            : folder + "\\" + name;
-}
-
 // The entry `name` of `parent`, opened and held when it is a folder itself,
 // never through a link or junction. Opened `exclusively`, it shares
 // nothing: the opening fails while anyone else has the folder open.
 std::unique_ptr<Folder> HoldSubfolder(const Folder& parent, const std::string& name,
                                       bool exclusively = false) {
-  const std::string path = InFolder(parent.Path(), name);
+  const std::string path = JoinWindowsPath(parent.Path(), name);
   HANDLE handle = CreateFileW(Wide(path).c_str(), kHeldAccess, exclusively ? 0 : kHeldSharing,
                               nullptr, OPEN_EXISTING,
                               FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
@@ -533,7 +528,7 @@ public:
                                                               &descriptor, nullptr))
       throw win32::LastError();
     SECURITY_ATTRIBUTES attributes{sizeof attributes, descriptor, FALSE};
-    BOOL made = CreateDirectoryW(Wide(InFolder(parent.Path(), name)).c_str(), &attributes);
+    BOOL made = CreateDirectoryW(Wide(JoinWindowsPath(parent.Path(), name)).c_str(), &attributes);
     DWORD code = GetLastError();
     LocalFree(descriptor);
     if (!made) {

@@ -145,6 +145,7 @@ TEST(FileNames, PathsSplitAtTheirLastSeparator) {
             "c:\\windows\\inf\\oem1.inf");
   EXPECT_EQ(platform::JoinWindowsPath("C:", "x.ini"), "C:\\x.ini");
   EXPECT_EQ(platform::JoinWindowsPath("", "x.ini"), "\\x.ini");
+  EXPECT_EQ(platform::JoinWindowsPath("c:\\", "Backup"), "c:\\Backup");
 }
 
 TEST(FileSystem, EnumerationMatchesWildcardsWithoutRegardToCase) {
