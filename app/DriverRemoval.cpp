@@ -15,6 +15,7 @@
 
 #include "app/DriverRemoval.h"
 
+#include "platform/FileNames.h"
 #include "platform/RuntimeError.h"
 #include "platform/TextCase.h"
 #include "sys/SystemRoutines.h"
@@ -48,12 +49,15 @@ bool DriverRemoval::OpenBackup(const std::string& folder) {
   // Backup is made and found in the folder that was opened, even if its
   // path is made to lead elsewhere meanwhile. Being there, making the path
   // of Backup comes down to making Backup in it.
-  trap_([&] { programFolder_ = fs.OpenFolder(folder); }, notCreated);
+  // A drive alone ("c:") names the current folder of that drive: the
+  // program's folder is then the drive's root.
+  const bool driveRoot = folder.size() == 2 && folder[1] == ':';
+  trap_([&] { programFolder_ = fs.OpenFolder(driveRoot ? folder + "\\" : folder); }, notCreated);
   if (!programFolder_) {
     Failed(notCreated);
     return false;
   }
-  s = programFolder_->Path() + "\\Backup";
+  s = platform::JoinWindowsPath(programFolder_->Path(), "Backup");
   trap_(
       [&] {
         if (DirectoryQuery(s).empty()) fs.MakeDirectory(s);

@@ -379,6 +379,27 @@ TEST(RemoveDrivers, ABackupFolderLeadingBackToTheInfFolderIsNoBackup) {
   EXPECT_EQ(ReadHost(scene.InfHost("oem1.pnf")), Pnf);
 }
 
+// A program in the root of a drive ("c:\\"): Backup is made there, whatever
+// folder of that drive is the current one ("c:" alone would name that one).
+TEST(RemoveDrivers, AProgramInTheRootOfADriveBacksUpThere) {
+  RemovalScene scene;
+  const fs::path backup = testhost::ToHost("c:\\Backup");
+  if (fs::exists(backup)) GTEST_SKIP() << "the drive has a Backup folder of its own";
+  scene.Put("oem1.inf", Talmirex);
+  ScopedService<platform::Program> inRoot(std::make_shared<ProgramIn>("c:\\"));
+  scene.drive.MakeDir("elsewhere");
+  const fs::path current = fs::current_path();
+  fs::current_path(scene.drive.Host("elsewhere"));
+  scene.Remove();
+  fs::current_path(current);
+  const bool there = fs::exists(backup / "oem1.inf");
+  std::error_code ignored;
+  fs::remove_all(backup, ignored);
+  EXPECT_TRUE(there);
+  EXPECT_FALSE(scene.drive.Exists("elsewhere\\Backup"));
+  EXPECT_EQ(scene.Log().back(), Complete);
+}
+
 TEST(RemoveDrivers, ASecondClickDuringTheSearchIsIgnored) {
   RemovalScene scene;
   scene.Put("oem1.inf", Talmirex);
