@@ -10,6 +10,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "platform/FileNames.h"
 #include "platform/RuntimeError.h"
 #include "platform/posix/Ansi.h"
 #include "platform/posix/HostFiles.h"
@@ -354,12 +355,8 @@ std::string WindowsPathOf(const std::string& linuxPath) {
 std::string ExactWindowsPathOf(const std::string& linuxPath) {
   ShownPath shown = ShowPath(linuxPath);
   for (const std::string& name : shown.names) {
-    bool representable = AnsiToUtf8(Utf8ToAnsi(name)) == name;
-    for (char c : name)
-      if (static_cast<unsigned char>(c) < 0x20 ||
-          std::string_view("\\/:*?\"<>|").find(c) != std::string_view::npos)
-        representable = false;
-    if (!representable)
+    const std::string ansi = Utf8ToAnsi(name);
+    if (AnsiToUtf8(ansi) != name || !IsWindowsName(ansi))
       throw RuntimeError(RuntimeError::BadFileName,
                          "Bad file name or number: the folder " + Utf8ToAnsi(linuxPath) +
                              " has a name that a Windows path cannot hold (\"" + Utf8ToAnsi(name) +

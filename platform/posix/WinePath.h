@@ -43,11 +43,11 @@ std::string DirectPath(const std::string& windowsPath);
 std::string WindowsPathOf(const std::string& linuxPath);
 
 // The same, when every name on the way below the drive's folder can be
-// written in a Windows path as it is: none holds a character that Windows
-// names cannot hold (\\ / : * ? " < > | or a control character) and each
-// keeps its spelling in the ANSI code page. Otherwise the Windows path
-// would name another place ("a\\..\\..\\x" climbs two folders): raises 52,
-// naming the Linux path.
+// written in a Windows path as it is: each is a Windows name (IsWindowsName:
+// none of \\ / : * ? " < > |, no control character, no dot or blank at the
+// end, no DOS device) and keeps its spelling in the ANSI code page.
+// Otherwise the Windows path would name another place ("a\\..\\..\\x"
+// climbs two folders, "x." is "x"): raises 52, naming the Linux path.
 std::string ExactWindowsPathOf(const std::string& linuxPath);
 
 struct FolderEntry {

@@ -136,7 +136,8 @@ TEST(PosixProgram, AFolderThatNoWindowsPathNamesStops) {
     bool stops;
   } cases[] = {{"a\\..\\..\\x", true},     {"what?", true},
                {"pipe|name", true},        {"tab\tname", true},
-               {"\xce\xb1\xce\xb2", true}, {"plain name", false}};
+               {"\xce\xb1\xce\xb2", true}, {"trailing dot.", true},
+               {"plain name", false}};
   for (auto& c : cases) {
     SCOPED_TRACE(c.name);
     const std::string folder = base + "/" + c.name;
