@@ -37,8 +37,12 @@ DriverRemoval::~DriverRemoval() {
   LetGo();
 }
 
-bool DriverRemoval::OpenBackup(const std::string& folder) {
+bool DriverRemoval::OpenBackup(const std::string& programFolder) {
   auto& fs = platform::fileSystem();
+  // The folder as its path is written before "\Backup": a drive's root
+  // without its backslash ("c:").
+  std::string folder = programFolder;
+  if (folder.size() > 1 && folder.back() == '\\') folder.pop_back();
   const std::string shown = folder + "\\Backup"; // as the log names it
   backupShown_ = shown;
   const std::string notCreated = "... Backup Folder not Created: " + shown;
@@ -49,10 +53,9 @@ bool DriverRemoval::OpenBackup(const std::string& folder) {
   // Backup is made and found in the folder that was opened, even if its
   // path is made to lead elsewhere meanwhile. Being there, making the path
   // of Backup comes down to making Backup in it.
-  // A drive alone ("c:") names the current folder of that drive: the
-  // program's folder is then the drive's root.
-  const bool driveRoot = folder.size() == 2 && folder[1] == ':';
-  trap_([&] { programFolder_ = fs.OpenFolder(driveRoot ? folder + "\\" : folder); }, notCreated);
+  // It is opened by its own path: "c:" alone would name the current folder
+  // of drive C:, not its root.
+  trap_([&] { programFolder_ = fs.OpenFolder(programFolder); }, notCreated);
   if (!programFolder_) {
     Failed(notCreated);
     return false;

@@ -48,8 +48,9 @@ public:
 
   // The backup pass.
   //
-  // Makes the program's folder when it is missing, and Backup in it, and
-  // opens and holds both; clears what a run that was cut off left in Backup
+  // Makes the program's folder (its path as the platform reports it: "c:\\"
+  // for a drive's root) when it is missing, and Backup in it, and opens and
+  // holds both; clears what a run that was cut off left in Backup
   // and makes this run's own folder for the copies there. False when there
   // is no Backup folder to copy into.
   bool OpenBackup(const std::string& programFolder);

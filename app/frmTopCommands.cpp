@@ -32,13 +32,6 @@ int16_t Next(int16_t i) {
   return ToInt16(i + 1);
 }
 
-std::string ProgramFolder() {
-  std::string folder = platform::program().Folder();
-  // A drive's root folder comes with its backslash; "\Backup" adds one.
-  if (folder.size() > 1 && folder.back() == '\\') folder.pop_back();
-  return folder;
-}
-
 using namespace removal;
 
 } // namespace
@@ -140,7 +133,7 @@ bool frmTop::BackupDriverFiles() {
   std::string f;
   try {
     // The program's folder, made when missing, and Backup in it.
-    if (!removal_->OpenBackup(ProgramFolder())) return result;
+    if (!removal_->OpenBackup(platform::program().Folder())) return result;
     int16_t count = 0;
     Step([&] { count = oSearch_->FileFoundCount(); });
     const auto owner = static_cast<int32_t>(static_cast<uint32_t>(hWnd()));
